@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever the build, the tests and the run command need and this
+# machine lacks. Idempotent and non-interactive; run as root or with sudo available.
+set -euo pipefail
+
+packages=(
+    # build
+    g++ cmake ninja-build pkg-config nlohmann-json3-dev
+    # tests, fuzzing
+    libgtest-dev libgmock-dev clang libclang-rt-14-dev
+    # the desktop program
+    qt6-base-dev libgl-dev
+    # desktop tests and the headless run: X server, tray host, clicks, screenshots, session bus
+    xvfb xauth trayer xdotool x11-utils imagemagick dbus-daemon fonts-dejavu-core
+    # packaging checks
+    dpkg-dev file desktop-file-utils appstream
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+# The control script's runtime: Debian's nodejs, unless a node is already on the PATH.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo=()
+if ((EUID != 0)); then
+    sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
