@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMessageBox>
+#include <memory>
+#include <vector>
+
+#include "platform/alert.h"
+
+namespace quorvel {
+
+class TickHold;
+
+// A message box built for one alert, not yet shown.
+struct AlertBox {
+    std::unique_ptr<QMessageBox> box;
+    std::vector<QAbstractButton*> buttons;  // in the order of `Alert::buttons`
+};
+
+// Alerts as QMessageBox, built explicitly: plain text, buttons in the order given with the first
+// as the default, "Cancel" as the escape button when there is one, a single "OK" when no button
+// is given. Every alert comes to the front; timer ticks wait while it runs.
+class QtAlertPresenter : public AlertPresenter {
+  public:
+    explicit QtAlertPresenter(TickHold& hold);
+
+    std::optional<std::size_t> runModal(const Alert& alert) override;
+
+    static AlertBox build(const Alert& alert);
+
+  private:
+    TickHold& hold;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QAction>
+
+#include "platform/menu.h"
+
+namespace quorvel {
+
+// A menu row as a QAction. Only a row that is ever given a check mark becomes checkable, so the
+// other rows show no check box; choosing a checkable row does not flip its mark: the mark is
+// always the one the program last set.
+class QtMenuRow : public MenuRow {
+  public:
+    explicit QtMenuRow(const std::string& title);
+
+    QAction& action() { return qaction; }
+
+    void setTitle(const std::string& title) override;
+    std::string title() const override;
+    void setEnabled(bool enabled) override;
+    bool isEnabled() const override;
+    void setChecked(bool checked) override;
+    void setToolTip(const std::optional<std::string>& toolTip) override;
+    void setAction(std::function<void()> action) override;
+
+  private:
+    void chosen();
+
+    std::string currentTitle;
+    bool checked = false;
+    std::function<void()> onChosen;
+    // Last: its connection refers to the members above and ends with it.
+    QAction qaction;
+};
+
+}  // namespace quorvel

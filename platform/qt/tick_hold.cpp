@@ -1,0 +1,45 @@
+#include "platform/qt/tick_hold.h"
+
+#include <QMenu>
+#include <QMetaObject>
+
+namespace quorvel {
+
+TickHold::AlertScope::AlertScope(TickHold& hold) : hold(hold) {
+    ++hold.alertDepth;
+}
+
+TickHold::AlertScope::~AlertScope() {
+    --hold.alertDepth;
+    hold.releaseSoon();
+}
+
+void TickHold::watchMenu(QMenu* menu) {
+    menus.append(menu);
+    connect(menu, &QMenu::aboutToHide, this, &TickHold::releaseSoon);
+}
+
+bool TickHold::held() const {
+    if (alertDepth > 0) {
+        return true;
+    }
+    for (const auto& menu : menus) {
+        if (menu && menu->isVisible()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TickHold::releaseSoon() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!held()) {
+                emit released();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace quorvel
