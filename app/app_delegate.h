@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "control/control_queue.h"
 #include "control/control_reply.h"
@@ -15,7 +16,7 @@ namespace quorvel {
 // Operations are defined in the folder of the subsystem they belong to (start-up and polling in
 // app/, the menu in menu/, the commands in commands/).
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
-public:
+  public:
     // `arguments` are the process's arguments, program path first; they are read here only.
     static std::shared_ptr<AppDelegate> create(Platform& platform,
                                                std::unique_ptr<ControlQueue> queue,
@@ -27,21 +28,22 @@ public:
     // Called once by the entry when the event loop is about to run.
     void applicationDidFinishLaunching();
 
-private:
+  private:
     AppDelegate(Platform& platform, std::unique_ptr<ControlQueue> queue,
                 std::span<const std::string> arguments);
 
     // app/
     void refresh();
-    void perform(const std::string& verb, ReplyHandler completion);
+    void perform(std::string_view verb, ReplyHandler completion);
     void handleStatusReply(ControlReply reply);
 
     // menu/
     void buildStatusMenu();
+    std::shared_ptr<MenuRow> addCommandRow(std::string_view title, void (AppDelegate::*command)());
     void render();
 
     // commands/
-    void action(const std::string& verb, const std::string& title,
+    void action(std::string_view verb, std::string_view title,
                 std::function<void()> then = nullptr);
     void handleActionReply(ControlReply reply, const std::function<void()>& then);
     bool confirmStop();

@@ -1,0 +1,60 @@
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/app_delegate.h"
+#include "app/control_words.h"
+#include "app/product_texts.h"
+#include "control/reply_readings.h"
+
+namespace quorvel {
+
+// The actions of the command rows. The four that change the service go through action(), which
+// refuses them while another command is in flight; the three that open something touch no state.
+
+void AppDelegate::start() {
+    action(verbs::start, texts::starting);
+}
+
+void AppDelegate::stop() {
+    if (busy) {
+        return;
+    }
+    if (!confirmStop()) {
+        return;
+    }
+    action(verbs::stop, texts::stopping);
+}
+
+void AppDelegate::dashboard() {
+    platform.workspace.openUrl(std::string(texts::dashboardUrl));
+}
+
+void AppDelegate::qr() {
+    platform.workspace.openUrl(std::string(texts::qrCodeUrl));
+}
+
+void AppDelegate::toggleAutomatic() {
+    action(flagReading(state, keys::automatic) ? verbs::autoOff : verbs::autoOn, texts::saving);
+}
+
+void AppDelegate::logs() {
+    platform.workspace.openFolder(baseDirectory() / texts::logsFolder);
+}
+
+// Quitting leaves a service alone unless this controller owns part of it; then it is stopped
+// first, and the application ends only once the stop has succeeded.
+void AppDelegate::quit() {
+    const std::vector<bool> owned = flagListReading(state, keys::owned);
+    if (std::find(owned.begin(), owned.end(), true) == owned.end()) {
+        platform.application.terminate();
+        return;
+    }
+    if (!confirmStop()) {
+        return;
+    }
+    action(verbs::stop, texts::stopping,
+           [&application = platform.application] { application.terminate(); });
+}
+
+}  // namespace quorvel
