@@ -14,6 +14,8 @@ packages=(
     xvfb xauth trayer xdotool x11-utils imagemagick dbus-daemon fonts-dejavu-core
     # packaging checks
     dpkg-dev file desktop-file-utils appstream
+    # rendering the launcher icons from their SVG art at build time
+    librsvg2-bin
 )
 
 missing=()
