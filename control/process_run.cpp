@@ -1,0 +1,355 @@
+#include "control/process_run.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+
+#include "control/unique_fd.h"
+
+namespace quorvel {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Without a pidfd (a kernel before 5.3, or a sandbox that forbids it) the end of the child can
+// only be noticed by asking; this is how often.
+constexpr int exitCheckIntervalWithoutPidfd = 10;
+
+int millisecondsUntil(Clock::time_point deadline, Clock::time_point now) {
+    if (deadline <= now) {
+        return 0;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+    return static_cast<int>(std::min<long long>(left, INT_MAX));
+}
+
+// One of posix_spawn's description objects (file actions, attributes), destroyed on every path.
+template <typename Description, int (*initialise)(Description*), int (*destroy)(Description*)>
+class SpawnDescription {
+  public:
+    SpawnDescription() : error(initialise(&description)) {}
+    ~SpawnDescription() {
+        if (error == 0) {
+            destroy(&description);
+        }
+    }
+    SpawnDescription(const SpawnDescription&) = delete;
+    SpawnDescription& operator=(const SpawnDescription&) = delete;
+
+    // The error of the initialisation, or 0.
+    int initError() const { return error; }
+    Description* get() { return &description; }
+
+  private:
+    Description description{};
+    int error;
+};
+
+using SpawnFileActions = SpawnDescription<posix_spawn_file_actions_t, posix_spawn_file_actions_init,
+                                          posix_spawn_file_actions_destroy>;
+using SpawnAttributes =
+    SpawnDescription<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy>;
+
+// `fd` moved to 3 or above, close-on-exec. When the application was started with descriptor 0, 1
+// or 2 closed, a new pipe end could land there and would then leak into the child.
+UniqueFd aboveStandardStreams(int fd) {
+    if (fd < 0 || fd > STDERR_FILENO) {
+        return UniqueFd(fd);
+    }
+    UniqueFd original(fd);
+    return UniqueFd(fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1));
+}
+
+struct Pipe {
+    UniqueFd readEnd;
+    UniqueFd writeEnd;
+};
+
+// 0, or the errno value of the failure.
+int openPipe(Pipe& pipe) {
+    std::array<int, 2> ends{};
+    if (pipe2(ends.data(), O_CLOEXEC) != 0) {
+        return errno;
+    }
+    pipe.readEnd = aboveStandardStreams(ends[0]);
+    pipe.writeEnd = aboveStandardStreams(ends[1]);
+    if (!pipe.readEnd.valid() || !pipe.writeEnd.valid()) {
+        return EMFILE;
+    }
+    // Only our end is non-blocking: the child's standard output stays an ordinary blocking pipe.
+    const int flags = fcntl(pipe.readEnd.get(), F_GETFL);
+    if (flags < 0 || fcntl(pipe.readEnd.get(), F_SETFL, flags | O_NONBLOCK) != 0) {
+        return errno;
+    }
+    return 0;
+}
+
+// The started child, the leader of its own process group. It is reaped exactly once, by pid; if
+// it has not been by the time this is destroyed, its group is killed and it is reaped then.
+class ChildProcess {
+  public:
+    explicit ChildProcess(pid_t pid)
+        : pid(pid), pidfd(static_cast<int>(syscall(SYS_pidfd_open, pid, 0))) {}
+    ~ChildProcess() {
+        if (!reaped) {
+            signalGroup(SIGKILL);
+            reap();
+        }
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Readable once the child has ended, or -1 when there is no pidfd.
+    int exitFd() const { return pidfd.get(); }
+
+    // Whether the child has ended. It stays unreaped, so its pid, and with it the process group
+    // id, cannot be reused by another process while we may still signal the group.
+    bool hasExited() {
+        for (;;) {
+            siginfo_t info{};
+            if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0) {
+                return info.si_pid == pid;
+            }
+            if (errno == EINTR) {
+                continue;
+            }
+            // ECHILD: someone reaped it behind our back (SIGCHLD ignored process-wide).
+            reaped = true;
+            return true;
+        }
+    }
+
+    // Whether the child ended before `deadline`.
+    bool waitForExit(Clock::time_point deadline) {
+        for (;;) {
+            if (hasExited()) {
+                return true;
+            }
+            const auto now = Clock::now();
+            if (now >= deadline) {
+                return false;
+            }
+            int timeout = millisecondsUntil(deadline, now);
+            pollfd exit{pidfd.get(), POLLIN, 0};
+            if (!pidfd.valid()) {
+                timeout = std::min(timeout, exitCheckIntervalWithoutPidfd);
+            }
+            poll(&exit, pidfd.valid() ? 1 : 0, timeout);
+        }
+    }
+
+    void signalGroup(int signal) const {
+        if (!reaped) {
+            ::kill(-pid, signal);
+        }
+    }
+
+    void reap() {
+        if (reaped) {
+            return;
+        }
+        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        reaped = true;
+    }
+
+    // SIGTERM to the group, SIGKILL `grace` later (or as soon as the child has ended), then reap.
+    void stop(std::chrono::milliseconds grace) {
+        signalGroup(SIGTERM);
+        waitForExit(Clock::now() + grace);
+        signalGroup(SIGKILL);
+        reap();
+    }
+
+  private:
+    pid_t pid;
+    UniqueFd pidfd;
+    bool reaped = false;
+};
+
+ProcessOutcome outcomeOf(ProcessOutcome::Ending ending) {
+    ProcessOutcome outcome;
+    outcome.ending = ending;
+    return outcome;
+}
+
+ProcessOutcome launchFailure(int error) {
+    ProcessOutcome outcome = outcomeOf(ProcessOutcome::Ending::launchFailed);
+    outcome.launchError = error;
+    return outcome;
+}
+
+// A null-terminated array of pointers into `strings`, which must outlive it.
+std::vector<char*> pointerArray(const std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
+    for (const std::string& s : strings) {
+        pointers.push_back(const_cast<char*>(s.c_str()));
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// 0, or the errno value of the first call that failed.
+int describeChildSetup(SpawnFileActions& actions, SpawnAttributes& attributes, int outputFd,
+                       const std::filesystem::path& workingDirectory) {
+    if (actions.initError() != 0) {
+        return actions.initError();
+    }
+    if (attributes.initError() != 0) {
+        return attributes.initError();
+    }
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    sigset_t allSignals;
+    sigfillset(&allSignals);
+    // The child leads a process group of its own so that a time-limit kill also reaches what a
+    // hung script started without detaching. A service it starts properly (setsid) is in another
+    // session and is never touched. Signals start unblocked and at their defaults, whatever this
+    // thread had.
+    for (const int error : {
+             posix_spawn_file_actions_adddup2(actions.get(), outputFd, STDOUT_FILENO),
+             posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, "/dev/null", O_WRONLY,
+                                              0),
+             posix_spawn_file_actions_addchdir_np(actions.get(), workingDirectory.c_str()),
+             posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1),
+             posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETPGROUP |
+                                                            POSIX_SPAWN_SETSIGMASK |
+                                                            POSIX_SPAWN_SETSIGDEF),
+             posix_spawnattr_setpgroup(attributes.get(), 0),
+             posix_spawnattr_setsigmask(attributes.get(), &noSignals),
+             posix_spawnattr_setsigdefault(attributes.get(), &allSignals),
+         }) {
+        if (error != 0) {
+            return error;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+ProcessOutcome runProcess(const ProcessCommand& command, std::chrono::milliseconds timeLimit,
+                          const ProcessLimits& limits) {
+    const auto started = Clock::now();
+    const auto deadline = started + timeLimit;
+
+    Pipe pipe;
+    if (const int error = openPipe(pipe); error != 0) {
+        return launchFailure(error);
+    }
+    SpawnFileActions actions;
+    SpawnAttributes attributes;
+    if (const int error =
+            describeChildSetup(actions, attributes, pipe.writeEnd.get(), command.workingDirectory);
+        error != 0) {
+        return launchFailure(error);
+    }
+
+    std::vector<std::string> argumentStrings;
+    argumentStrings.reserve(command.arguments.size() + 1);
+    argumentStrings.push_back(command.executable.string());
+    argumentStrings.insert(argumentStrings.end(), command.arguments.begin(),
+                           command.arguments.end());
+    const std::vector<char*> argv = pointerArray(argumentStrings);
+    const std::vector<char*> envp = pointerArray(command.environment);
+
+    pid_t pid = -1;
+    const int spawnError = posix_spawn(&pid, command.executable.c_str(), actions.get(),
+                                       attributes.get(), argv.data(), envp.data());
+    // From here on only the child holds the writing end, so end of file arrives once every holder
+    // of its standard output has closed it.
+    pipe.writeEnd.reset();
+    if (spawnError != 0) {
+        return launchFailure(spawnError);
+    }
+    ChildProcess child(pid);
+
+    ProcessOutcome outcome = outcomeOf(ProcessOutcome::Ending::finished);
+    std::string& output = outcome.output;
+    std::array<char, 64 * 1024> buffer{};
+    bool endOfOutput = false;
+    bool exited = false;
+    Clock::time_point drainDeadline;
+
+    while (!(endOfOutput && exited)) {
+        const auto now = Clock::now();
+        if (exited && now >= drainDeadline) {
+            // Something the child left running holds its output open: keep what was read.
+            break;
+        }
+        if (!exited && now >= deadline) {
+            child.stop(limits.killGrace);
+            return outcomeOf(ProcessOutcome::Ending::timedOut);
+        }
+
+        std::array<pollfd, 2> watched{};
+        nfds_t count = 0;
+        pollfd* outputEvent = nullptr;
+        pollfd* exitEvent = nullptr;
+        if (!endOfOutput) {
+            watched[count] = {pipe.readEnd.get(), POLLIN, 0};
+            outputEvent = &watched[count++];
+        }
+        int timeout = millisecondsUntil(exited ? drainDeadline : deadline, now);
+        if (!exited) {
+            if (child.exitFd() >= 0) {
+                watched[count] = {child.exitFd(), POLLIN, 0};
+                exitEvent = &watched[count++];
+            } else {
+                timeout = std::min(timeout, exitCheckIntervalWithoutPidfd);
+            }
+        }
+        if (poll(watched.data(), count, timeout) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            // Nothing can be waited for any more; give up on this run.
+            child.stop(std::chrono::milliseconds{0});
+            return outcome;
+        }
+
+        if (outputEvent != nullptr && outputEvent->revents != 0) {
+            for (;;) {
+                const std::size_t wanted =
+                    std::min(buffer.size(), limits.outputCap + 1 - output.size());
+                const ssize_t got = read(pipe.readEnd.get(), buffer.data(), wanted);
+                if (got > 0) {
+                    output.append(buffer.data(), static_cast<std::size_t>(got));
+                    if (output.size() > limits.outputCap) {
+                        child.signalGroup(SIGKILL);
+                        child.reap();
+                        return outcomeOf(ProcessOutcome::Ending::outputTooLarge);
+                    }
+                    continue;
+                }
+                if (got < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                    break;
+                }
+                endOfOutput = true;  // end of file, or a read error that ends the output alike
+                break;
+            }
+        }
+        if (!exited && (exitEvent == nullptr || exitEvent->revents != 0) && child.hasExited()) {
+            exited = true;
+            drainDeadline = Clock::now() + limits.exitDrain;
+        }
+    }
+    child.reap();
+    return outcome;
+}
+
+}  // namespace quorvel

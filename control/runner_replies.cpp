@@ -1,0 +1,30 @@
+#include "control/runner_replies.h"
+
+#include <string>
+
+namespace quorvel {
+
+namespace {
+
+ControlReply failureReply(std::string error) {
+    return ControlReply{{"ok", false}, {"error", std::move(error)}};
+}
+
+}  // namespace
+
+ControlReply launchFailureReply(std::string_view description) {
+    return failureReply(std::string(description));
+}
+
+ControlReply unreadableOutputReply() {
+    return failureReply(
+        "Unable to read service status. Check that Node.js and the application are installed.");
+}
+
+ControlReply timeoutReply(std::chrono::milliseconds limit) {
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit).count();
+    return failureReply("The control script did not finish within " + std::to_string(seconds) +
+                        " seconds.");
+}
+
+}  // namespace quorvel
