@@ -21,9 +21,9 @@ QtStatusItem::QtStatusItem() {
     tray.setIcon(trayIcon());
     QObject::connect(&tray, &QSystemTrayIcon::activated, &tray,
                      [this](QSystemTrayIcon::ActivationReason reason) { onActivated(reason); });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        tray.show();
-    } else {
+    // Shown even with no system tray yet: Qt docks the icon as soon as a tray appears.
+    tray.show();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         waitForTray();
     }
 }
@@ -61,30 +61,28 @@ void QtStatusItem::waitForTray() {
         "quorvel-connect: no system tray is available yet; the icon will appear when one is.\n",
         stderr);
     trayWatch.setInterval(trayWatchIntervalMs);
+    // Qt makes the icon's window when the tray appears; name it then.
     QObject::connect(&trayWatch, &QTimer::timeout, &trayWatch, [this] {
-        if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-            return;
+        if (QSystemTrayIcon::isSystemTrayAvailable() && nameTrayWindow()) {
+            trayWatch.stop();
         }
-        trayWatch.stop();
-        tray.show();
-        nameTrayWindow();
     });
     trayWatch.start();
 }
 
-void QtStatusItem::nameTrayWindow() {
+bool QtStatusItem::nameTrayWindow() {
     // The XEmbed icon is a small top-level widget of Qt's own; give it the accessible name, and
     // the same window title by which tray hosts list their icons. A StatusNotifier icon has no
     // widget and carries the application's display name instead.
-    if (accessibleName.isEmpty()) {
-        return;
-    }
+    bool named = false;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") == 0) {
             widget->setAccessibleName(accessibleName);
             widget->setWindowTitle(accessibleName);
+            named = true;
         }
     }
+    return named;
 }
 
 std::unique_ptr<StatusItem> QtStatusBar::addStatusItem() {

@@ -25,12 +25,13 @@ class QtStatusItem : public StatusItem, private StatusButton {
 
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     void waitForTray();
-    void nameTrayWindow();
+    // True when the icon has a window of its own to name.
+    bool nameTrayWindow();
 
     std::shared_ptr<QtMenu> menu;
     QString accessibleName;
     QSystemTrayIcon tray;
-    // Runs only while no system tray exists.
+    // Runs only until the icon has found a system tray.
     QTimer trayWatch;
 };
 

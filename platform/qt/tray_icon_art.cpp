@@ -36,7 +36,7 @@ QPixmap drawTrayIcon(int size) {
     painter.drawEllipse(centre, discRadius * scale - rim, discRadius * scale - rim);
 
     // Whole-pixel bar widths and spacing; an odd width is centred on a pixel, not on a seam.
-    const int width = std::max(1, static_cast<int>(std::floor(barWidth * scale + 0.25)));
+    const int width = std::max(1, static_cast<int>(std::lround(barWidth * scale)));
     const int spacing = std::max(width + 1, static_cast<int>(std::lround(barSpacing * scale)));
     const double middleX = size / 2.0 + (width % 2 == 1 ? 0.5 : 0.0);
     painter.setBrush(Qt::white);
