@@ -20,13 +20,14 @@ target_sources(quorvel-connect PRIVATE
 )
 target_link_libraries(quorvel-connect PRIVATE "-framework AppKit" "-framework CoreFoundation")
 
-# The .icns: every size of an iconset rendered from the SVG art (the 16-point one from its own
-# pixel-grid drawing), then packed by iconutil.
+# The .icns: every size of an iconset rendered from the SVG art (the small ones from their own
+# pixel-grid drawings), then packed by iconutil.
 find_program(QUORVEL_RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(QUORVEL_ICONUTIL iconutil REQUIRED)
 set(iconset ${CMAKE_CURRENT_BINARY_DIR}/${app_id}.iconset)
 set(icns ${CMAKE_CURRENT_BINARY_DIR}/${app_id}.icns)
 set(render_commands)
+set(render_sources)
 foreach(entry 16x16:16 16x16@2x:32 32x32:32 32x32@2x:64 128x128:128 128x128@2x:256 256x256:256
               256x256@2x:512 512x512:512 512x512@2x:1024)
     string(REPLACE ":" ";" fields ${entry})
@@ -36,6 +37,7 @@ foreach(entry 16x16:16 16x16@2x:32 32x32:32 32x32@2x:64 128x128:128 128x128@2x:2
     if(EXISTS ${icons}/${app_id}-${pixels}.svg)
         set(source ${icons}/${app_id}-${pixels}.svg)
     endif()
+    list(APPEND render_sources ${source})
     list(APPEND render_commands COMMAND ${QUORVEL_RSVG_CONVERT} --width=${pixels} --height=${pixels}
          --output=${iconset}/icon_${name}.png ${source})
 endforeach()
@@ -45,7 +47,7 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E make_directory ${iconset}
     ${render_commands}
     COMMAND ${QUORVEL_ICONUTIL} --convert icns --output ${icns} ${iconset}
-    DEPENDS ${icons}/${app_id}.svg ${icons}/${app_id}-16.svg
+    DEPENDS ${render_sources}
     COMMENT "Making the application icon"
     VERBATIM)
 target_sources(quorvel-connect PRIVATE ${icns})

@@ -73,6 +73,10 @@ debs=("$work"/cpack/"$package"_*.deb)
 [[ -f ${debs[0]} ]] || fail "cpack made no $package .deb"
 deb=${debs[0]}
 dpkg-deb --field "$deb" Package Version Architecture Depends Recommends Section
+# Without the libraries it links among its dependencies, apt would install a program that cannot
+# start; Node.js only recommended, since the service brings its own as a rule.
+dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt 6 libraries"
+[[ $(dpkg-deb --field "$deb" Recommends) == nodejs ]] || fail "Recommends is not nodejs"
 
 step "installing it with apt"
 # Without recommends, so that a Node.js the service brought along is not replaced or fetched.
