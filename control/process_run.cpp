@@ -148,9 +148,11 @@ class ChildProcess {
         }
     }
 
+    // Signals the whole group; the child alone should the group be gone, so that a kill is never
+    // followed by a wait that cannot end.
     void signalGroup(int signal) const {
-        if (!reaped) {
-            ::kill(-pid, signal);
+        if (!reaped && ::kill(-pid, signal) != 0) {
+            ::kill(pid, signal);
         }
     }
 

@@ -63,11 +63,15 @@ char processState(pid_t pid) {
     return std::sscanf(fields.c_str(), " %c", &state) == 1 ? state : '\0';
 }
 
+bool processRuns(pid_t pid) {
+    const char state = processState(pid);
+    return state != '\0' && state != 'Z' && state != 'X';
+}
+
 bool processEnds(pid_t pid) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     for (;;) {
-        const char state = processState(pid);
-        if (state == '\0' || state == 'Z' || state == 'X') {
+        if (!processRuns(pid)) {
             return true;
         }
         if (std::chrono::steady_clock::now() >= deadline) {

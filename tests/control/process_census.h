@@ -19,6 +19,9 @@ struct ProcessCensus {
 // The state letter of process `pid` from /proc ('R', 'S', 'Z', ...), or '\0' when it is gone.
 char processState(pid_t pid);
 
+// Whether `pid` exists and has not ended (a zombie has).
+bool processRuns(pid_t pid);
+
 // Waits up to about two seconds for `pid` to be gone or a zombie (a killed orphan waits for init to
 // reap it); returns whether it is.
 bool processEnds(pid_t pid);

@@ -55,6 +55,7 @@ TEST(ScriptControlQueue, DeliversEveryReplyOnTheMainThreadInSubmissionOrder) {
     EXPECT_EQ(completions[2].reply, (ControlReply{{"ok", true}, {"verb", "second"}}));
     EXPECT_EQ(completions[3].reply, (ControlReply{{"ok", true}, {"verb", "third"}}));
     const auto posters = mainThread.postingThreads();
+    ASSERT_EQ(posters.size(), completions.size());
     for (std::size_t i = 0; i < completions.size(); ++i) {
         EXPECT_EQ(completions[i].thread, std::this_thread::get_id()) << "completion " << i;
         EXPECT_NE(posters[i], std::this_thread::get_id()) << "reply " << i << " not from worker";
