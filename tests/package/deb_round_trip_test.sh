@@ -28,8 +28,9 @@ fi
 install_dir=$(sed -n 's/^QUORVEL_INSTALL_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
 program=$install_dir/quorvel-connect
 
-# Several build folders on one machine share one dpkg database: one round trip at a time.
-exec 9>/run/lock/quorvel-connect-package-test.lock
+# Several build folders share one dpkg database: one round trip at a time. The lock is taken on
+# this script, which they all run, so no lock file is made (or left) anywhere.
+exec 9<"${BASH_SOURCE[0]}"
 flock -w 240 9 || { echo "another package test holds the lock"; exit 1; }
 
 export DEBIAN_FRONTEND=noninteractive
