@@ -23,15 +23,6 @@ int QtApplication::runningCopies(std::string_view identifier) {
     return 1;
 }
 
-void QtApplication::becomeAccessory() {
-    // Nothing to do: no window is ever shown but the alerts, and they have no taskbar entry of
-    // their own worth hiding.
-}
-
-void QtApplication::bringToFront() {
-    // Every alert raises and activates itself once it is on screen (QtAlertPresenter).
-}
-
 void QtApplication::terminate() {
     // Queued, so that the caller returns first and the loop ends from a clean stack.
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,

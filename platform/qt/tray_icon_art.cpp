@@ -46,17 +46,11 @@ QPixmap drawTrayIcon(int size) {
         const double length =
             std::max<double>(width, 2.0 * std::lround(barLengths[i] * scale / 2.0));
         const QRectF bar(x - width / 2.0, centre.y() - length / 2.0, width, length);
-        painter.drawRoundedRect(bar, width / 2.0, width / 2.0);
+        // Round caps only where there are pixels enough to show them; a small bar stays sharp.
+        const double cap = width >= 3 ? width / 2.0 : 0.0;
+        painter.drawRoundedRect(bar, cap, cap);
     }
     return pixmap;
-}
-
-QIcon trayIcon() {
-    QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64}) {
-        icon.addPixmap(drawTrayIcon(size));
-    }
-    return icon;
 }
 
 }  // namespace quorvel

@@ -9,7 +9,8 @@ namespace quorvel {
 // drawn at that size, with the bars snapped to whole pixels so that small icons stay crisp.
 QPixmap drawTrayIcon(int size);
 
-// The icon at 16, 22, 24, 32, 48 and 64 pixels.
+// The tray's icon: on Linux the drawing above at 16, 22, 24, 32, 48 and 64 pixels; on macOS a
+// single-colour template image that the menu bar tints.
 QIcon trayIcon();
 
 }  // namespace quorvel

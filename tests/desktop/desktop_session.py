@@ -51,6 +51,21 @@ def wait_until(predicate, timeout, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
+def displayed_label(label):
+    """A dbusmenu label as the host shows it: "_" marks the mnemonic, "__" is an underscore."""
+    shown, i = [], 0
+    while i < len(label):
+        if label[i] == "_":
+            i += 1
+            if i < len(label) and label[i] == "_":
+                shown.append("_")
+                i += 1
+            continue
+        shown.append(label[i])
+        i += 1
+    return "".join(shown)
+
+
 class Installation:
     """A temporary installation folder (spaces and non-ASCII in its path) holding the program
     beside a control script."""
@@ -112,6 +127,7 @@ class DesktopSession:
         os.makedirs(self.runtime_dir, mode=0o700)
         self.processes = []
         self.pipes = []
+        self.installations = []
         self.programs = []
         self.shot_index = 0
         os.makedirs(SCREENSHOTS, exist_ok=True)
@@ -141,6 +157,8 @@ class DesktopSession:
         self.close()
 
     def close(self):
+        for installation in self.installations:
+            installation.stop_demo_service()
         for pipe in self.pipes:
             pipe.close()
         for program in self.programs:
@@ -204,7 +222,9 @@ class DesktopSession:
     # --- the program ----------------------------------------------------------------------------
 
     def installation(self):
-        return Installation(self.root)
+        installation = Installation(self.root)
+        self.installations.append(installation)
+        return installation
 
     def launch(self, installation, *args, stderr=subprocess.PIPE):
         program = subprocess.Popen([installation.program, *args], cwd="/", env=self.env,
@@ -282,10 +302,10 @@ class DesktopSession:
             except FileNotFoundError:
                 return None
         service = wait_until(registered, 10, what="a StatusNotifierItem")[0]
-        item = self.bus.get_object(service, "/StatusNotifierItem")
+        item = self.bus.get_object(service, "/StatusNotifierItem", introspect=False)
         menu_path = item.Get("org.kde.StatusNotifierItem", "Menu",
                              dbus_interface=dbus.PROPERTIES_IFACE)
-        return item, self.bus.get_object(service, menu_path)
+        return item, self.bus.get_object(service, menu_path, introspect=False)
 
     def item_property(self, name):
         item, _ = self._menu_object()
@@ -294,7 +314,8 @@ class DesktopSession:
     def rows(self):
         """The menu as a person would read it: one dict per row, separators as "-"."""
         _, menu = self._menu_object()
-        _, layout = menu.GetLayout(0, -1, [], dbus_interface=DBUSMENU)
+        _, layout = menu.GetLayout(0, -1, dbus.Array([], signature="s"), dbus_interface=DBUSMENU,
+                                   signature="iias")
         rows = []
         for child_id, props, _ in layout[2]:
             if props.get("type") == "separator":
@@ -302,7 +323,7 @@ class DesktopSession:
                 continue
             rows.append({
                 "id": int(child_id),
-                "label": str(props.get("label", "")),
+                "label": displayed_label(str(props.get("label", ""))),
                 "enabled": bool(props.get("enabled", True)),
                 "checked": bool(props.get("toggle-state", 0)) if "toggle-type" in props else None,
             })
@@ -326,7 +347,7 @@ class DesktopSession:
         _, menu = self._menu_object()
         # No reply awaited: the row's action may run a modal alert before Qt answers.
         menu.Event(row["id"], "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0),
-                   dbus_interface=DBUSMENU, ignore_reply=True)
+                   dbus_interface=DBUSMENU, signature="isvu", ignore_reply=True)
 
 
 def http_status(url, timeout=2):
