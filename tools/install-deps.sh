@@ -12,6 +12,8 @@ packages=(
     qt6-base-dev libgl-dev
     # desktop tests and the headless run: X server, tray host, clicks, screenshots, session bus
     xvfb xauth trayer xdotool x11-utils imagemagick dbus-daemon fonts-dejavu-core
+    # desktop tests: reading the menu over D-Bus; the headless run: listeners for the demo service
+    python3-dbus python3-gi gir1.2-glib-2.0 curl
     # packaging checks
     dpkg-dev file desktop-file-utils appstream
     # rendering the launcher icons from their SVG art at build time
