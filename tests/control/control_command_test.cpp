@@ -32,14 +32,15 @@ CommandLimits shortLimits() {
     return limits;
 }
 
-// Sets an environment variable for the life of the object, then restores what was there.
+// Sets (or, given null, removes) an environment variable for the life of the object, then
+// restores what was there.
 class ScopedVariable {
   public:
     ScopedVariable(const char* name, const char* value) : name(name) {
         if (const char* old = getenv(name)) {
             previous = old;
         }
-        setenv(name, value, 1);
+        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
     }
     ~ScopedVariable() {
         if (previous) {
@@ -113,16 +114,9 @@ console.log(JSON.stringify({
 TEST(ControlCommand, AddsPathWhenTheApplicationHasNone) {
     Installation installation;
     installation.writeScript("console.log(JSON.stringify({path: process.env.PATH}));");
-    std::optional<std::string> saved;
-    if (const char* old = getenv("PATH")) {
-        saved = old;
-    }
-    unsetenv("PATH");
-    const ControlReply reply = runControlCommand(installation.path(), "status", shortLimits());
-    if (saved) {
-        setenv("PATH", saved->c_str(), 1);
-    }
-    EXPECT_EQ(reply, (ControlReply{{"path", std::string(controlSearchPath)}}));
+    const ScopedVariable noPath("PATH", nullptr);
+    EXPECT_EQ(runControlCommand(installation.path(), "status", shortLimits()),
+              (ControlReply{{"path", std::string(controlSearchPath)}}));
 }
 
 TEST(ControlCommand, PassesNoDescriptorOfOursButTheStandardStreams) {
