@@ -24,6 +24,12 @@ AlertBox QtAlertPresenter::build(const Alert& alert) {
     if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
         informative->setTextFormat(Qt::PlainText);
     }
+    // The message reads as the alert's heading, above the informative text.
+    if (auto* message = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        QFont heading = message->font();
+        heading.setBold(true);
+        message->setFont(heading);
+    }
     for (const std::string& title : alert.buttons) {
         const bool cancel = title == "Cancel";
         QPushButton* button =
