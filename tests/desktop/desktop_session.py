@@ -244,8 +244,7 @@ class DesktopSession:
     def tray_icons(self):
         """Window ids of our icons docked in the tray host."""
         return [line.split()[0] for line in self.x_tree().splitlines()
-                if f'("{ICON_CLASS}"' in line and "22x22" in line or
-                f'("{ICON_CLASS}"' in line and "24x24" in line]
+                if f'("{ICON_CLASS}"' in line and ("22x22" in line or "24x24" in line)]
 
     def wait_for_icon(self, timeout=10):
         return wait_until(self.tray_icons, timeout, what="the tray icon")[0]
