@@ -10,7 +10,7 @@ const fs = require('node:fs');
 const http = require('node:http');
 const net = require('node:net');
 const path = require('node:path');
-const { spawn } = require('node:child_process');
+const { execFileSync, spawn } = require('node:child_process');
 
 const HOST = '127.0.0.1';
 const PORT = 8080;
@@ -42,6 +42,15 @@ function isOurService(pid) {
     try {
         const commandLine = fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8').split('\0');
         return commandLine.includes(serviceScript);
+    } catch {
+        // No /proc (macOS): ask ps for the command line instead.
+    }
+    try {
+        const command = execFileSync('ps', ['-o', 'command=', '-p', String(pid)], {
+            encoding: 'utf8',
+            stdio: ['ignore', 'pipe', 'ignore'],
+        });
+        return command.trim().endsWith(serviceScript);
     } catch {
         return false;
     }
