@@ -82,7 +82,8 @@ if [[ -n "${headless_session:-}" ]]; then
     fi
     sleep 2  # the first status reply
     mkdir -p "$shots"
-    import -window root -crop 64x32+736+0 +repage -scale 400% "$shots/tray-icon.png"
+    # import takes no -scale; enlarge the crop with convert so the icon can be looked at.
+    import -window root -crop 64x32+736+0 +repage png:- | convert png:- -scale 400% "$shots/tray-icon.png"
 
     xdotool mousemove --window "$icon" 11 11 click 1
     menu=""
