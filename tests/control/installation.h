@@ -1,6 +1,11 @@
 #pragma once
 
+#include <stdlib.h>
+
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace quorvel::testing {
@@ -9,21 +14,29 @@ namespace quorvel::testing {
 // writes the control script it needs. Removed with everything in it when destroyed.
 class Installation {
   public:
-    Installation();
-    ~Installation();
+    Installation() {
+        std::string pattern =
+            std::filesystem::temp_directory_path() / "Quorvel Connect ünï 測試-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot make a temporary folder");
+        }
+        base = pattern;
+    }
+    ~Installation() {
+        std::error_code ignored;
+        std::filesystem::remove_all(base, ignored);
+    }
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
 
     const std::filesystem::path& path() const { return base; }
 
     // Writes "control-app.cjs".
-    void writeScript(std::string_view source) const;
-    // Writes any other file into the folder.
-    void writeFile(std::string_view name, std::string_view content) const;
-    std::string readFile(std::string_view name) const;
+    void writeScript(std::string_view source) const {
+        std::ofstream(base / "control-app.cjs", std::ios::binary) << source;
+    }
 
   private:
-    std::filesystem::path root;
     std::filesystem::path base;
 };
 
