@@ -1,182 +1,87 @@
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
-#include "tests/core/controller_test.h"
+#include "tests/support/fake_desktop.h"
 
 namespace quorvel::fakes {
-namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-using MenuCommandsTest = ControllerTest;
-
-constexpr const char* generalStopText =
-    "This stops all language streams and disconnects any listeners. The app will stay stopped "
-    "until you start it again, or until your next sign-in if automatic startup is enabled.";
-
-TEST_F(MenuCommandsTest, StopConfirmationNamesAPositiveListenerCount) {
+// What choosing a row does, from the menu drawn for `status` (an ok reply), every alert answered
+// with `answer` and the command sent, if any, answered with `reply`: the headline shown at the end,
+// then everything that happened. The program is a bundle reported with a trailing separator; the
+// logs folder lies beside the bundle.
+TEST(MenuCommandsTest, WhatChoosingARowDoes) {
+    const std::string failed = "|bringToFront|alert QUORVEL Connect needs attention / ";
+    const std::string ask = "|bringToFront|alert Stop QUORVEL Connect? / ";
+    const std::string counted =
+        " listeners were connected at the last check. Stopping disconnects listeners and stops all "
+        "language streams. [Cancel] [Stop QUORVEL Connect]";
+    const std::string general =
+        "This stops all language streams and disconnects any listeners. The app will stay stopped "
+        "until you start it again, or until your next sign-in if automatic startup is enabled. "
+        "[Cancel] [Stop QUORVEL Connect]";
+    const std::optional<std::size_t> none;
+    const char* stopped = R"("state": "Stopped", "configured": true)";
+    const char* pages = R"("owned": [false, true])";
+    const char* start = "Start QUORVEL Connect";
+    const char* stop = "Stop QUORVEL Connect…";
+    const char* automatic = "Start automatically when I sign in";
+    const char* quit = "Quit QUORVEL Connect…";
     const struct {
-        const char* listeners;
-        std::string informativeText;
-    } cases[] = {
-        {"1",
-         "1 listeners were connected at the last check. Stopping disconnects listeners and stops "
-         "all language streams."},
-        {"12",
-         "12 listeners were connected at the last check. Stopping disconnects listeners and stops "
-         "all language streams."},
-        {"null", generalStopText},
-        {"0", generalStopText},
-        {"-4", generalStopText},
-        {"\"3\"", generalStopText},
-        {"2.5", generalStopText},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.listeners);
-        ControllerHarness controller;
-        controller.launchShowing(std::string(R"({"ok": true, "owned": [true], "listeners": )") +
-                                 c.listeners + "}");
-        controller.desktop.answerNextAlert(0);
-        controller.desktop.choose("Stop QUORVEL Connect…");
-
-        EXPECT_THAT(controller.eventsStartingWith({"bringToFront", "alert"}),
-                    ElementsAre("bringToFront", "alert Stop QUORVEL Connect?"));
-        ASSERT_EQ(controller.desktop.alerts().size(), 1u);
-        const Alert& alert = controller.desktop.alerts()[0];
-        EXPECT_EQ(alert.informativeText, c.informativeText);
-        EXPECT_THAT(alert.buttons, ElementsAre("Cancel", "Stop QUORVEL Connect"));
-    }
-}
-
-TEST_F(MenuCommandsTest, OnlyTheSecondButtonStops) {
-    const struct {
+        const char* status;
+        const char* row;
         std::optional<std::size_t> answer;
-        bool stops;
-    } cases[] = {{0, false}, {std::nullopt, false}, {1, true}};
-    for (const auto& c : cases) {
-        ControllerHarness controller;
-        controller.launchShowing(R"({"ok": true, "state": "Running", "owned": [true]})");
-        controller.desktop.answerNextAlert(c.answer);
-        controller.desktop.choose("Stop QUORVEL Connect…");
-
-        const std::vector<std::string> expected = c.stops
-                                                      ? std::vector<std::string>{"status", "stop"}
-                                                      : std::vector<std::string>{"status"};
-        EXPECT_EQ(controller.script.verbs(), expected);
-        EXPECT_EQ(controller.desktop.headline(),
-                  c.stops ? "QUORVEL Connect · Stopping…" : "QUORVEL Connect · Running");
-    }
-}
-
-TEST_F(MenuCommandsTest, StopWhileBusyShowsNothing) {
-    launchShowing(R"({"ok": true, "state": "Running", "owned": [true]})");
-    desktop.fireTimer();
-    desktop.choose("Stop QUORVEL Connect…");
-
-    EXPECT_THAT(desktop.alerts(), IsEmpty());
-    EXPECT_THAT(script.verbs(), ElementsAre("status", "status"));
-}
-
-TEST_F(MenuCommandsTest, ToggleAutomaticTurnsOffOnlyWhatIsReallyOn) {
-    const struct {
-        const char* automatic;
-        const char* verb;
+        const char* reply;
+        std::string seen;
     } cases[] = {
-        {"true", "auto-off"},    {"false", "auto-on"}, {"null", "auto-on"},
-        {"\"true\"", "auto-on"}, {"1", "auto-on"},
+        // A success replaces the state wholesale; a failure says why, then asks for a status.
+        {stopped, start, none, R"({"ok": true})", "Needs attention|perform start"},
+        {stopped, start, none, R"({"ok": false, "error": "In use"})",
+         "Starting…|perform start" + failed + "In use|perform status"},
+        {stopped, start, none, R"({"ok": false, "error": 42})",
+         "Starting…|perform start" + failed + "The action did not complete.|perform status"},
+        // Stopping asks first, naming a positive whole count; only the second button stops.
+        {R"("owned": [true], "listeners": 1)", stop, 1, nullptr,
+         "Stopping…" + ask + "1" + counted + "|perform stop"},
+        {R"("owned": [true], "listeners": 0)", stop, none, nullptr,
+         "Needs attention" + ask + general},
+        {R"("owned": [true], "listeners": "3")", stop, 0, nullptr,
+         "Needs attention" + ask + general},
+        // Only a real true counts as on.
+        {R"("configured": true, "automatic": true)", automatic, none, nullptr,
+         "Saving…|perform auto-off"},
+        {R"("configured": true, "automatic": "true")", automatic, none, nullptr,
+         "Saving…|perform auto-on"},
+        // Quitting with nothing owned ends at once; otherwise only after a successful stop.
+        {R"("owned": [false, false])", quit, 1, nullptr, "Needs attention|terminate"},
+        {R"("owned": [true])", quit, 0, nullptr, "Needs attention" + ask + general},
+        {R"("owned": [false, true])", quit, 1, R"({"ok": false})",
+         "Stopping…" + ask + general + "|perform stop" + failed +
+             "The action did not complete.|perform status"},
+        {R"("owned": [true])", quit, 1, R"({"ok": true})",
+         "Needs attention" + ask + general + "|perform stop|terminate"},
+        // The three places open and nothing else happens.
+        {pages, "Open Dashboard", none, nullptr,
+         "Needs attention|open http://127.0.0.1:8080/admin"},
+        {pages, "Show Listener QR Code", none, nullptr,
+         "Needs attention|open http://127.0.0.1:8080/admin/qr-code"},
+        {pages, "Open Logs", none, nullptr, "Needs attention|open /Applications/logs"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.automatic);
-        ControllerHarness controller;
-        controller.launchShowing(std::string(R"({"ok": true, "configured": true, "automatic": )") +
-                                 c.automatic + "}");
-        controller.desktop.choose("Start automatically when I sign in");
-
-        EXPECT_THAT(controller.script.verbs(), ElementsAre("status", c.verb));
-        EXPECT_EQ(controller.desktop.headline(), "QUORVEL Connect · Saving…");
-    }
-}
-
-TEST_F(MenuCommandsTest, QuitWithNothingOwnedEndsAtOnce) {
-    for (const char* owned : {"null", "[]", "[false, false]", "true", "[1]", "[true, \"x\"]"}) {
-        SCOPED_TRACE(owned);
-        ControllerHarness controller;
-        controller.launchShowing(std::string(R"({"ok": true, "state": "Running", "owned": )") +
-                                 owned + "}");
-        controller.desktop.choose("Quit QUORVEL Connect…");
-
-        EXPECT_EQ(controller.desktop.terminations(), 1);
-        EXPECT_THAT(controller.desktop.alerts(), IsEmpty());
-        EXPECT_THAT(controller.script.verbs(), ElementsAre("status"));
-    }
-}
-
-// With something owned, quitting asks first and ends only after a successful stop.
-TEST_F(MenuCommandsTest, QuitWithSomethingOwnedStopsFirst) {
-    const struct {
-        const char* owned;
-        std::optional<std::size_t> answer;
-        const char* stopReply;  // null: no stop is sent
-        int terminations;
-    } cases[] = {
-        {"[true]", 0, nullptr, 0},
-        {"[false, true]", std::nullopt, nullptr, 0},
-        {"[false, true]", 1, R"({"ok": false, "error": "Could not stop."})", 0},
-        {"[true]", 1, R"({"ok": true, "state": "Stopped"})", 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.owned);
-        ControllerHarness controller;
-        controller.launchShowing(std::string(R"({"ok": true, "state": "Running", "owned": )") +
-                                 c.owned + "}");
-        controller.desktop.answerNextAlert(c.answer);
-        controller.desktop.choose("Quit QUORVEL Connect…");
-        if (c.stopReply != nullptr) {
-            EXPECT_THAT(controller.script.verbs(), ElementsAre("status", "stop"));
-            controller.desktop.answerNextAlert(std::nullopt);  // for a failure alert, if any
-            controller.reply(c.stopReply);
-        } else {
-            EXPECT_THAT(controller.script.verbs(), ElementsAre("status"));
+        FakeDesktop desktop;
+        desktop.launch();
+        desktop.reply(ControlReply::parse(std::string(R"({"ok": true, )") + c.status + "}"));
+        desktop.program = "/Applications/QUORVEL Connect.app/";
+        desktop.answer = c.answer;
+        desktop.events.clear();
+        desktop.choose(c.row);
+        if (c.reply != nullptr) {
+            desktop.reply(ControlReply::parse(c.reply));
         }
-        EXPECT_EQ(controller.desktop.alerts().front().messageText, "Stop QUORVEL Connect?");
-        EXPECT_EQ(controller.desktop.terminations(), c.terminations);
+        std::string seen = desktop.rows[0]->text;
+        for (const std::string& event : desktop.events) {
+            seen += "|" + event;
+        }
+        EXPECT_EQ(seen, "QUORVEL Connect · " + c.seen);
     }
 }
 
-TEST_F(MenuCommandsTest, PagesOpenTheServiceAddresses) {
-    launchShowing(R"({"ok": true, "state": "Running", "owned": [false, true]})");
-    desktop.choose("Open Dashboard");
-    desktop.choose("Show Listener QR Code");
-
-    EXPECT_THAT(desktop.openedUrls(),
-                ElementsAre("http://127.0.0.1:8080/admin", "http://127.0.0.1:8080/admin/qr-code"));
-    EXPECT_THAT(script.verbs(), ElementsAre("status"));
-}
-
-// The base directory is the folder that holds the program, looked up on every use.
-TEST_F(MenuCommandsTest, LogsAndCommandsUseTheFolderHoldingTheProgram) {
-    const struct {
-        const char* program;
-        const char* folder;
-    } cases[] = {
-        {"/opt/QUORVEL Connect/quorvel-connect", "/opt/QUORVEL Connect"},
-        {"/home/zoë/Apps/QUORVEL Connect.AppImage", "/home/zoë/Apps"},
-        {"/Applications/QUORVEL/QUORVEL Connect.app", "/Applications/QUORVEL"},
-        {"/Applications/QUORVEL/QUORVEL Connect.app/", "/Applications/QUORVEL"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.program);
-        ControllerHarness controller;
-        controller.launchShowing(R"({"ok": false})");
-        controller.desktop.setProgramLocation(c.program);
-        controller.desktop.choose("Open Logs");
-        controller.desktop.fireTimer();
-
-        EXPECT_THAT(controller.desktop.openedFolders(),
-                    ElementsAre(std::filesystem::path(c.folder) / "logs"));
-        EXPECT_EQ(controller.script.requests().back().baseDirectory, c.folder);
-    }
-}
-
-}  // namespace
 }  // namespace quorvel::fakes
