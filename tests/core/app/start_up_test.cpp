@@ -59,7 +59,7 @@ TEST(StartUpTest, AutoStartSendsOneStartAfterTheFirstReply) {
 }
 
 // While a command is in flight, ticks send nothing, nor do the command rows (still enabled before
-// the first reply).
+// the first reply); the logs folder beside the program still opens.
 TEST(StartUpTest, NothingIsSentWhileACommandIsInFlight) {
     FakeDesktop desktop;
     desktop.launch();
@@ -68,9 +68,10 @@ TEST(StartUpTest, NothingIsSentWhileACommandIsInFlight) {
     desktop.choose("Start QUORVEL Connect");
     desktop.choose("Stop QUORVEL Connect…");
     desktop.choose("Start automatically when I sign in");
+    desktop.choose("Open Logs");
     desktop.reply(R"({"ok": true})"_json);
     desktop.tick();
-    EXPECT_THAT(desktop.events, ElementsAre("perform status"));
+    EXPECT_THAT(desktop.events, ElementsAre("open /opt/QUORVEL Connect/logs", "perform status"));
 }
 
 // A stop reply owed a termination: once the controller is gone, nothing happens.
