@@ -2,46 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTextDocument>
+
+#include "platform/qt/qt_alert_presenter.h"
 
 namespace quorvel {
 namespace {
 
-// What a QLabel or a tooltip would display for `text`, interpreting rich text the way Qt guesses
-// it.
-QString displayed(const QString& text) {
-    if (!Qt::mightBeRichText(text)) {
-        return text;
-    }
+// What a tooltip displays for `text`, interpreting rich text the way Qt guesses it.
+std::string displayed(const QString& text) {
     QTextDocument document;
     document.setHtml(text);
-    return document.toPlainText();
+    return (Qt::mightBeRichText(text) ? document.toPlainText() : text).toStdString();
 }
 
-TEST(LiteralToolTip, ShowsEveryTextAsWritten) {
-    for (const std::string text :
-         {"plain words", "A & B", "<b>bold</b> stays tags", "x < y > z", "&lt;b&gt; is not <",
-          "<!DOCTYPE html>", "first line\nsecond <i>line</i>", "Ünïcode · …", ""}) {
+TEST(PlainText, TextFromTheScriptShowsAsWrittenInTooltipsAndRows) {
+    // Each text, and the row title that shows it: "&" would mark a shortcut, a tab split the row.
+    const std::pair<std::string, QString> cases[] = {
+        {"R&D <b>bold</b>", "R&&D <b>bold</b>"},
+        {"&lt;b&gt;", "&&lt;b&&gt;"},
+        {"first\nsecond <i>line</i>", "first\nsecond <i>line</i>"},
+        {"left\tright", "left right"},
+        {"Ünïcode · …", "Ünïcode · …"},
+    };
+    for (const auto& [text, actionText] : cases) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(displayed(literalToolTip(text)).toStdString(), text);
+        EXPECT_EQ(displayed(literalToolTip(text)), text);
+        EXPECT_EQ(literalActionText(text), actionText);
     }
 }
 
-TEST(LiteralToolTip, LeavesOrdinaryTextUnchanged) {
-    EXPECT_EQ(literalToolTip("Serving http://127.0.0.1:8080/admin (pid 12)."),
-              QStringLiteral("Serving http://127.0.0.1:8080/admin (pid 12)."));
-}
-
-TEST(LiteralActionText, EscapesShortcutMarkersAndTabs) {
-    struct Case {
-        std::string title;
-        QString actionText;
-    };
-    for (const Case& c : {Case{"Open Logs", "Open Logs"}, Case{"A & B", "A && B"},
-                          Case{"&&", "&&&&"}, Case{"left\tright", "left right"},
-                          Case{"QUORVEL Connect · Stopping…", "QUORVEL Connect · Stopping…"}}) {
-        SCOPED_TRACE(c.title);
-        EXPECT_EQ(literalActionText(c.title), c.actionText);
+TEST(PlainText, AlertsShowTheirTextsAsWritten) {
+    const AlertBox alert = QtAlertPresenter::build({"Port <b>8080</b> & more", "<i>busy</i>", {}});
+    for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+        const auto* label = alert.box->findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
     }
 }
 

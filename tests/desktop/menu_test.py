@@ -1,0 +1,93 @@
+"""The whole program through the menu that a StatusNotifier host shows, against the demo service
+and against a control script that fails."""
+
+import time
+import unittest
+
+from desktop_session import (Installation, big_windows, choose, http_status, item_property, press,
+                             rows, screenshot, start_watcher, wait_for_headline, wait_until)
+
+ADMIN = "http://127.0.0.1:8080/admin"
+START = "Start QUORVEL Connect"
+STOP = "Stop QUORVEL Connect…"
+QUIT = "Quit QUORVEL Connect…"
+
+
+def setUpModule():
+    start_watcher()
+
+
+def answer_alert(name, *keys):
+    alert = wait_until(big_windows, "an alert")[0]
+    screenshot(name)
+    press(alert, *keys)
+    wait_until(lambda: not big_windows(), "the alert to close")
+
+
+class MenuTest(unittest.TestCase):
+    def test_demo_service_start_stop_quit_and_auto_start(self):
+        install = Installation()
+        program = install.launch()
+        self.addCleanup(program.kill)
+        wait_for_headline("QUORVEL Connect · Stopped")
+        self.assertEqual([row[1:] for row in rows()], [
+            ("QUORVEL Connect · Stopped", False, None),
+            ("0 connected listeners", False, None),
+            ("-", True, None),
+            (START, True, None),
+            (STOP, False, None),
+            ("-", True, None),
+            ("Open Dashboard", False, None),
+            ("Show Listener QR Code", False, None),
+            ("-", True, None),
+            ("Start automatically when I sign in", True, False),
+            ("Open Logs", True, None),
+            ("-", True, None),
+            (QUIT, True, None),
+        ])
+        self.assertEqual(item_property("ToolTip")[2], "The demo service is not running.")
+        choose(START)
+        wait_for_headline("QUORVEL Connect · Running")
+        self.assertEqual(http_status(ADMIN), "200")
+
+        choose(STOP)
+        answer_alert("stop-confirmation", "Escape")  # Cancel: the default and escape button
+        time.sleep(1)
+        self.assertEqual((http_status(ADMIN), install.verbs().count("stop")), ("200", 0))
+        choose(STOP)
+        answer_alert("stop-confirmation", "Tab", "space")
+        wait_for_headline("QUORVEL Connect · Stopped")
+        self.assertEqual((http_status(ADMIN), install.verbs().count("stop")), ("000", 1))
+
+        choose(START)
+        wait_for_headline("QUORVEL Connect · Running")
+        choose(QUIT)  # with an owned service running: asks, stops it, exits 0
+        answer_alert("quit-confirmation", "Tab", "space")
+        self.assertEqual(program.wait(timeout=15), 0)
+        self.assertEqual((http_status(ADMIN), install.verbs().count("stop")), ("000", 2))
+
+        program = install.launch("--auto-start")
+        self.addCleanup(program.kill)
+        wait_until(lambda: install.verbs(program.pid)[:3] == ["status", "start", "status"],
+                   "one start, then the next tick's status")
+
+    def test_a_failing_script_shows_the_alert_and_the_program_runs_on(self):
+        install = Installation({
+            "default.json": {"ok": True, "state": "Stopped", "listeners": 2, "configured": True},
+            "start.json": {"ok": False, "error": "Port 8080 is taken by another program."},
+        })
+        program = install.launch()
+        self.addCleanup(program.kill)
+        wait_for_headline("QUORVEL Connect · Stopped")
+        choose(START)
+        wait_until(big_windows, "the failure alert")
+        install.write("default.json", {"ok": True, "state": "R&D <b>bold</b>", "listeners": 1})
+        answer_alert("failure-alert", "Return")
+        wait_for_headline("QUORVEL Connect · R&D <b>bold</b>", timeout=3)  # next poll
+        self.assertEqual(rows()[1][1], "1 connected listener")
+        choose(QUIT)  # nothing owned: ends the program at once, without asking
+        self.assertEqual(program.wait(timeout=10), 0)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
