@@ -1,19 +1,16 @@
 #include "platform/qt/tray_icon_art.h"
 
 #include <QPainter>
-#include <array>
 #include <cmath>
 
 namespace quorvel {
 namespace {
 
-// The art on its 64-unit canvas.
-constexpr double canvas = 64.0;
+using namespace trayArt;
+
+// The disc on the same canvas.
 constexpr double discRadius = 30.0;
 constexpr double rimWidth = 2.0;
-constexpr double barWidth = 5.0;
-constexpr double barSpacing = 8.0;
-constexpr std::array<double, 5> barLengths = {10, 22, 34, 22, 10};  // caps included
 
 const QColor discColour(0x1F, 0x6F, 0xEB);
 const QColor rimColour(0x0B, 0x3D, 0x91);

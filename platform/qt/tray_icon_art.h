@@ -2,8 +2,17 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <array>
 
 namespace quorvel {
+
+// The waveform's geometry on the art's 64-unit canvas, shared by every drawing of the icon.
+namespace trayArt {
+inline constexpr double canvas = 64.0;
+inline constexpr double barWidth = 5.0;
+inline constexpr double barSpacing = 8.0;
+inline constexpr std::array<double, 5> barLengths = {10, 22, 34, 22, 10};  // caps included
+}  // namespace trayArt
 
 // The program's icon: a blue disc with a dark rim and a white five-bar waveform. Each size is
 // drawn at that size, with the bars snapped to whole pixels so that small icons stay crisp.

@@ -1,18 +1,15 @@
 #include <QPainter>
-#include <array>
 
 #include "platform/qt/tray_icon_art.h"
 
 namespace quorvel {
 namespace {
 
-// The single-colour art on its 64-unit canvas: a ring and the five bars.
-constexpr double canvas = 64.0;
+using namespace trayArt;
+
+// The single-colour art: a ring around the five bars, on the same canvas.
 constexpr double ringRadius = 28.0;
 constexpr double ringWidth = 4.0;
-constexpr double barWidth = 5.0;
-constexpr double barSpacing = 8.0;
-constexpr std::array<double, 5> barLengths = {10, 22, 34, 22, 10};  // caps included
 
 QPixmap drawTemplate(int points, int pixelRatio) {
     QPixmap pixmap(points * pixelRatio, points * pixelRatio);
