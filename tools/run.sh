@@ -37,6 +37,18 @@ if [[ -n "${headless_session:-}" ]]; then
             fi
         done
     }
+    # Waits up to five seconds for such a window other than "$1"; prints it, or nothing.
+    wait_for_big_window() {
+        local window
+        for _ in $(seq 50); do
+            window=$(big_window)
+            if [[ -n "$window" && "$window" != "${1:-}" ]]; then
+                echo "$window"
+                return
+            fi
+            sleep 0.1
+        done
+    }
     cleanup() {
         for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
         node "$run_dir/control-app.cjs" stop >/dev/null 2>&1 || true
@@ -86,12 +98,7 @@ if [[ -n "${headless_session:-}" ]]; then
     import -window root -crop 64x32+736+0 +repage png:- | convert png:- -scale 400% "$shots/tray-icon.png"
 
     xdotool mousemove --window "$icon" 11 11 click 1
-    menu=""
-    for _ in $(seq 50); do
-        menu=$(big_window)
-        [[ -n "$menu" ]] && break
-        sleep 0.1
-    done
+    menu=$(wait_for_big_window)
     if [[ -z "$menu" ]]; then
         echo "run.sh: the menu did not open" >&2
         exit 1
@@ -105,13 +112,7 @@ if [[ -n "${headless_session:-}" ]]; then
 
     # Quit through the menu: the last row, then "Stop QUORVEL Connect" in the confirmation.
     xdotool windowfocus --sync "$menu" key Up Return
-    alert=""
-    for _ in $(seq 50); do
-        sleep 0.1
-        alert=$(big_window)
-        [[ -n "$alert" && "$alert" != "$menu" ]] && break
-        alert=""
-    done
+    alert=$(wait_for_big_window "$menu")
     if [[ -n "$alert" ]]; then
         xdotool windowfocus --sync "$alert" key Tab space
     fi
