@@ -1,6 +1,5 @@
-"""A desktop for a test file on dbus-run-session's bus: Xvfb (started on import), a fresh runtime
-folder, and a tray host (trayer) or our own StatusNotifierWatcher, through which the menu's rows
-can be read and clicked. All that is started here is stopped at exit."""
+"""A desktop for a test file on dbus-run-session's bus, stopped at exit: Xvfb (started on import),
+a fresh runtime folder, trayer or our StatusNotifierWatcher to read and click the menu's rows."""
 
 import atexit
 import glob

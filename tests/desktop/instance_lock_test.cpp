@@ -20,7 +20,7 @@ TEST(InstanceLock, TakesOnlyAPlaceThatIsOursAlone) {
     const fs::path scratch = ::mkdtemp(pattern.data());
     const std::string folder = scratch / ("org.quorvel.test-" + std::to_string(::getuid()));
     const std::string elsewhere = scratch / "elsewhere";
-    fs::create_directory(elsewhere);
+    ::mkdir(elsewhere.c_str(), 0700);  // private and ours: only the link gives it away
     ::unsetenv("XDG_RUNTIME_DIR");
     // Each case plants something, or returns false when this user cannot plant it.
     const std::pair<std::function<bool()>, Outcome> cases[] = {
