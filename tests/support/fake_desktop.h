@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,9 +43,29 @@ class FakeDesktop : Application,
                     MainThread,
                     InstalledLocation {
   public:
-    void launch(std::vector<std::string> arguments = {"quorvel-connect"}) {
-        delegate = AppDelegate::create(platform, std::make_unique<Script>(*this), arguments);
+    // With no queue given, the test plays the control script through reply().
+    void launch(std::vector<std::string> arguments = {"quorvel-connect"},
+                std::unique_ptr<ControlQueue> queue = nullptr) {
+        if (!queue) {
+            queue = std::make_unique<Script>(*this);
+        }
+        delegate = AppDelegate::create(platform, std::move(queue), arguments);
         delegate->applicationDidFinishLaunching();
+    }
+
+    // Runs the oldest task that a control queue posted from its worker, waiting for one as a main
+    // thread's event loop would; false when none came in time.
+    bool runPosted() {
+        std::unique_lock lock(postedMutex);
+        if (!postedArrived.wait_for(lock, std::chrono::seconds(20),
+                                    [&] { return !posted.empty(); })) {
+            return false;
+        }
+        const std::function<void()> task = std::move(posted.front());
+        posted.pop_front();
+        lock.unlock();
+        task();
+        return true;
     }
 
     void reply(const ControlReply& reply) {
@@ -138,8 +161,15 @@ class FakeDesktop : Application,
         tick = std::move(newTick);
         return std::make_unique<RepeatingTimer>();
     }
-    // Only a control queue that runs off the main thread posts; this one answers on the test's.
-    void post(std::function<void()> task) override { task(); }
+    // Only a real control queue posts, from its worker thread.
+    void post(std::function<void()> task) override {
+        const std::lock_guard lock(postedMutex);
+        posted.push_back(std::move(task));
+        postedArrived.notify_one();
+    }
+    std::mutex postedMutex;
+    std::condition_variable postedArrived;
+    std::deque<std::function<void()>> posted;
     std::filesystem::path programLocation() override { return program; }
 
   public:
