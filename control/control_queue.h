@@ -12,7 +12,7 @@ using ReplyHandler = std::function<void(ControlReply)>;
 
 // Runs control commands one at a time, in the order submitted, off the main thread.
 class ControlQueue {
-public:
+  public:
     virtual ~ControlQueue() = default;
 
     // Runs "control-app.cjs" in `baseDirectory` once with `verb`, and returns at once. `completion`

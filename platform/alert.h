@@ -14,7 +14,7 @@ struct Alert {
 };
 
 class AlertPresenter {
-public:
+  public:
     virtual ~AlertPresenter() = default;
 
     // Shows the alert modally, as plain text, and returns when the user has answered: the index of

@@ -5,7 +5,7 @@
 namespace quorvel {
 
 class InstalledLocation {
-public:
+  public:
     virtual ~InstalledLocation() = default;
 
     // The absolute path of the installed program: the executable, an AppImage or a macOS .app

@@ -5,7 +5,7 @@
 namespace quorvel {
 
 class MainThread {
-public:
+  public:
     virtual ~MainThread() = default;
 
     // Runs `task` later on the main thread. Safe from any thread; tasks run in the order posted.

@@ -10,7 +10,7 @@ namespace quorvel {
 // One row of a menu. A new row is enabled, unchecked, has no tooltip and no keyboard shortcut.
 // Every text is shown as plain text: no markup is interpreted and "&" is not a shortcut marker.
 class MenuRow {
-public:
+  public:
     virtual ~MenuRow() = default;
 
     virtual void setTitle(const std::string& title) = 0;
@@ -30,7 +30,7 @@ public:
 };
 
 class Menu {
-public:
+  public:
     virtual ~Menu() = default;
 
     // Appends at the bottom; the menu shares ownership of the row.
@@ -44,7 +44,7 @@ public:
 
 // Makes menus and rows; the program decides where they go.
 class MenuFactory {
-public:
+  public:
     virtual ~MenuFactory() = default;
 
     virtual std::shared_ptr<Menu> makeMenu() = 0;

@@ -8,12 +8,12 @@ namespace quorvel {
 
 // A repeating tick on the main thread; destroying it stops the ticks.
 class RepeatingTimer {
-public:
+  public:
     virtual ~RepeatingTimer() = default;
 };
 
 class TimerScheduler {
-public:
+  public:
     virtual ~TimerScheduler() = default;
 
     // The first tick comes one interval after scheduling, then one every interval, on the main

@@ -9,7 +9,7 @@ namespace quorvel {
 
 // The clickable part of a tray icon: what it shows and what it says when the pointer rests on it.
 class StatusButton {
-public:
+  public:
     virtual ~StatusButton() = default;
 
     // Shows the named symbol image (for example "waveform.circle"); a platform without that symbol
@@ -22,7 +22,7 @@ public:
 // One icon in the system tray (the menu bar on macOS). Clicking it, with either mouse button,
 // opens the attached menu.
 class StatusItem {
-public:
+  public:
     virtual ~StatusItem() = default;
 
     // May be null on a platform whose item has no button; the caller then skips icon and tooltip.
@@ -32,7 +32,7 @@ public:
 };
 
 class StatusBar {
-public:
+  public:
     virtual ~StatusBar() = default;
 
     // A new item whose width follows its content. The item stays in the tray while it lives.

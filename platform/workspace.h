@@ -8,7 +8,7 @@ namespace quorvel {
 // The desktop's default handlers. Results are not reported: a page with no server behind it or a
 // missing folder is the handler's business.
 class Workspace {
-public:
+  public:
     virtual ~Workspace() = default;
 
     virtual void openUrl(const std::string& url) = 0;
