@@ -7,7 +7,7 @@ packages=(
     # build
     g++ cmake ninja-build pkg-config nlohmann-json3-dev
     # tests, fuzzing
-    libgtest-dev libgmock-dev clang libclang-rt-14-dev
+    libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format git
     # the desktop program
     qt6-base-dev libgl-dev
     # desktop tests and the headless run: X server, tray host, clicks, screenshots, session bus
