@@ -9,10 +9,14 @@ extern char** environ;
 
 namespace quorvel {
 
+namespace {
+
 std::chrono::milliseconds timeLimitFor(std::string_view verb, const CommandLimits& limits) {
     return verb == "status" ? limits.statusTimeLimit : limits.otherTimeLimit;
 }
 
+// This process's environment with PATH set to the fixed list (added, or replacing every PATH entry
+// there was); every other entry unchanged and in order.
 std::vector<std::string> controlEnvironment() {
     const std::string path = "PATH=" + std::string(controlSearchPath);
     std::vector<std::string> environment;
@@ -32,6 +36,7 @@ std::vector<std::string> controlEnvironment() {
     return environment;
 }
 
+// `/usr/bin/env node <baseDirectory>/control-app.cjs <verb>` in `baseDirectory`, no shell.
 ProcessCommand controlCommand(const std::filesystem::path& baseDirectory, const std::string& verb) {
     // The script's path must not depend on the working directory, which the child changes.
     std::error_code ignored;
@@ -46,6 +51,8 @@ ProcessCommand controlCommand(const std::filesystem::path& baseDirectory, const 
     command.workingDirectory = base;
     return command;
 }
+
+}  // namespace
 
 ControlReply runCommandForReply(const ProcessCommand& command, std::chrono::milliseconds timeLimit,
                                 const ProcessLimits& limits) {

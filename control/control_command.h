@@ -26,16 +26,6 @@ struct CommandLimits {
     ProcessLimits process;
 };
 
-// The time limit of one run of `verb`.
-std::chrono::milliseconds timeLimitFor(std::string_view verb, const CommandLimits& limits);
-
-// This process's environment, with PATH set to `controlSearchPath` (added, or replacing every
-// PATH entry there was); every other entry unchanged and in order.
-std::vector<std::string> controlEnvironment();
-
-// `/usr/bin/env node <baseDirectory>/control-app.cjs <verb>` in `baseDirectory`.
-ProcessCommand controlCommand(const std::filesystem::path& baseDirectory, const std::string& verb);
-
 // Runs `command` to the end and turns what happened into a reply: the JSON object it printed, or
 // the launch-failure, unreadable-output or timeout reply. Blocks; never throws on any outcome.
 ControlReply runCommandForReply(const ProcessCommand& command, std::chrono::milliseconds timeLimit,
