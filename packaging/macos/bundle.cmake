@@ -13,6 +13,7 @@ set(app_id org.quorvel.connect.menu)
 target_sources(quorvel-connect PRIVATE
     ${qt_dir}/program_location_mac.cpp
     ${qt_dir}/qt_application_mac.mm
+    ${qt_dir}/qt_status_bar_mac.cpp
     ${qt_dir}/tray_icon_art_mac.cpp
     # The per-user lock is plain POSIX (flock); with no XDG_RUNTIME_DIR on macOS it lives in the
     # private per-user folder it makes under /tmp.

@@ -20,4 +20,23 @@ QString literalToolTip(const std::string& text) {
     return Qt::convertFromPlainText(plain, Qt::WhiteSpaceNormal);
 }
 
+QString dbusMenuLabel(const QString& actionText) {
+    QString label;
+    label.reserve(actionText.size());
+    for (qsizetype i = 0; i < actionText.size(); ++i) {
+        const QChar c = actionText[i];
+        if (c == u'&') {
+            if (i + 1 < actionText.size() && actionText[i + 1] == u'&') {
+                label += u'&';
+                ++i;
+            }
+        } else if (c == u'_') {
+            label += QStringLiteral("__");
+        } else {
+            label += c;
+        }
+    }
+    return label;
+}
+
 }  // namespace quorvel

@@ -16,4 +16,9 @@ QString literalActionText(const std::string& text);
 // or an entity); ordinary text is passed on unchanged.
 QString literalToolTip(const std::string& text);
 
+// The label under which a StatusNotifier host shows a QAction's text literally: the action's
+// mnemonic markers are resolved ("&&" is "&", a lone "&" marks nothing), and "_", which marks an
+// access key in a host's menu, is doubled.
+QString dbusMenuLabel(const QString& actionText);
+
 }  // namespace quorvel

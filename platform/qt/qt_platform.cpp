@@ -3,8 +3,9 @@
 namespace quorvel {
 
 QtPlatform::QtPlatform()
-    : menus(hold), alerts(hold), timers(hold), view{application,    statusBar, menus,
-                                                    alerts,         workspace, timers,
-                                                    mainThreadImpl, location} {}
+    : statusBar(hold), menus(hold), alerts(hold), timers(hold), view{application,    statusBar,
+                                                                     menus,          alerts,
+                                                                     workspace,      timers,
+                                                                     mainThreadImpl, location} {}
 
 }  // namespace quorvel

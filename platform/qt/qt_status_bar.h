@@ -1,43 +1,22 @@
 #pragma once
 
-#include <QSystemTrayIcon>
-#include <QTimer>
-
 #include "platform/status_item.h"
 
 namespace quorvel {
 
-class QtMenu;
+class TickHold;
 
-// One QSystemTrayIcon with our own drawn icon. Either mouse button opens the menu. When there is
-// no system tray yet, the icon shows as soon as one appears; the program runs on meanwhile.
-class QtStatusItem : public StatusItem, private StatusButton {
-  public:
-    QtStatusItem();
-
-    StatusButton* button() override { return this; }
-    void setMenu(std::shared_ptr<Menu> menu) override;
-
-  private:
-    void setImage(const std::string& symbolName,
-                  const std::string& accessibilityDescription) override;
-    void setToolTip(const std::string& toolTip) override;
-
-    void onActivated(QSystemTrayIcon::ActivationReason reason);
-    void waitForTray();
-    // True when the icon has a window of its own to name.
-    bool nameTrayWindow();
-
-    std::shared_ptr<QtMenu> menu;
-    QString accessibleName;
-    QSystemTrayIcon tray;
-    // Runs only until the icon has found a system tray.
-    QTimer trayWatch;
-};
-
+// The system tray: on Linux a StatusNotifier item of our own, or an XEmbed icon where the tray
+// knows no other kind; on macOS the menu bar's status item.
 class QtStatusBar : public StatusBar {
   public:
+    explicit QtStatusBar(TickHold& hold) : hold(hold) {}
+
     std::unique_ptr<StatusItem> addStatusItem() override;
+
+  private:
+    // The menu that a tray host draws holds the ticks through it; macOS has no such host.
+    [[maybe_unused]] TickHold& hold;
 };
 
 }  // namespace quorvel

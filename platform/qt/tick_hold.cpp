@@ -5,6 +5,12 @@
 
 namespace quorvel {
 
+TickHold::TickHold() {
+    hostHold.setSingleShot(true);
+    hostHold.setInterval(hostHoldLimitMs);
+    connect(&hostHold, &QTimer::timeout, this, &TickHold::releaseSoon);
+}
+
 TickHold::AlertScope::AlertScope(TickHold& hold) : hold(hold) {
     ++hold.alertDepth;
 }
@@ -19,8 +25,19 @@ void TickHold::watchMenu(QMenu* menu) {
     connect(menu, &QMenu::aboutToHide, this, &TickHold::releaseSoon);
 }
 
+void TickHold::holdForHost() {
+    hostHold.start();
+}
+
+void TickHold::releaseHost() {
+    if (hostHold.isActive()) {
+        hostHold.stop();
+        releaseSoon();
+    }
+}
+
 bool TickHold::held() const {
-    if (alertDepth > 0) {
+    if (alertDepth > 0 || hostHold.isActive()) {
         return true;
     }
     for (const auto& menu : menus) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class QMenu;
 
@@ -14,6 +15,8 @@ class TickHold : public QObject {
     Q_OBJECT
 
   public:
+    TickHold();
+
     // Holds ticks for as long as it lives; scopes nest.
     class AlertScope {
       public:
@@ -26,10 +29,15 @@ class TickHold : public QObject {
         TickHold& hold;
     };
 
-    // Ticks wait while `menu` is visible. Only a menu drawn by us counts: a menu that a
-    // StatusNotifier host draws from the exported model is never visible here, so it can never
-    // hold the ticks for good when a host forgets to say it closed the menu.
+    // Ticks wait while `menu` is visible.
     void watchMenu(QMenu* menu);
+
+    // A StatusNotifier host that draws the menu itself says when it opened and closed it; ticks
+    // wait in between. A host that never says it closed the menu holds them for at most
+    // `hostHoldLimitMs`: polling pauses, but never stops for good.
+    void holdForHost();
+    void releaseHost();
+    static constexpr int hostHoldLimitMs = 30'000;
 
     bool held() const;
 
@@ -43,6 +51,8 @@ class TickHold : public QObject {
     void releaseSoon();
 
     int alertDepth = 0;
+    // Runs while a host's menu holds the ticks.
+    QTimer hostHold;
     QList<QPointer<QMenu>> menus;
 };
 

@@ -33,6 +33,20 @@ TEST(PlainText, TextFromTheScriptShowsAsWrittenInTooltipsAndRows) {
     }
 }
 
+TEST(PlainText, TrayHostMenuLabelsShowRowTitlesAsWritten) {
+    // A host's menu reads "_" as an access-key marker and "__" as a literal "_".
+    const std::pair<std::string, QString> cases[] = {
+        {"R&D snake_case", "R&D snake__case"},
+        {"_ __", "__ ____"},
+        {"& && <b>x</b>", "& && <b>x</b>"},
+        {"Ünïcode · …", "Ünïcode · …"},
+    };
+    for (const auto& [title, label] : cases) {
+        SCOPED_TRACE(title);
+        EXPECT_EQ(dbusMenuLabel(literalActionText(title)), label);
+    }
+}
+
 TEST(PlainText, AlertsShowTheirTextsAsWritten) {
     const AlertBox alert = QtAlertPresenter::build({"Port <b>8080</b> & more", "<i>busy</i>", {}});
     for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {

@@ -42,7 +42,8 @@ trap 'kill "${pids[@]}" 2>/dev/null; apt-get purge -y -qq "$package" >/dev/null 
 deb=$(echo "$work"/cpack/"$package"_*.deb)
 # A program whose libraries are not among the dependencies would install and then fail to start.
 dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || fail "Depends lacks the Qt 6 libraries"
-[[ $(dpkg-deb --field "$deb" Recommends) == nodejs ]] || fail "Recommends is not nodejs"
+[[ $(dpkg-deb --field "$deb" Recommends) == "nodejs, qt6-wayland" ]] ||
+    fail "Recommends is not nodejs, qt6-wayland"
 # Without recommends, so that a Node.js the service brought along is left alone.
 apt install --no-install-recommends "$deb"
 dpkg -L "$package" >"$work/package-files"

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDBusObjectPath>
+#include <QIcon>
+#include <QObject>
+#include <QPoint>
+
+#include "platform/qt/sni/dbus_types.h"
+
+namespace quorvel::sni {
+
+// The tray icon as a StatusNotifier host reads it (org.kde.StatusNotifierItem): fixed identity,
+// our drawn icon, a tooltip, and a menu that the host opens itself on any button.
+class StatusNotifierItem : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category SCRIPTABLE true)
+    Q_PROPERTY(QString Id READ id SCRIPTABLE true)
+    Q_PROPERTY(QString Title READ title SCRIPTABLE true)
+    Q_PROPERTY(QString Status READ status SCRIPTABLE true)
+    Q_PROPERTY(int WindowId READ windowId SCRIPTABLE true)
+    Q_PROPERTY(QString IconThemePath READ emptyText SCRIPTABLE true)
+    Q_PROPERTY(QString IconName READ iconName SCRIPTABLE true)
+    Q_PROPERTY(quorvel::sni::IconPixmapList IconPixmap READ iconPixmap SCRIPTABLE true)
+    Q_PROPERTY(QString OverlayIconName READ emptyText SCRIPTABLE true)
+    Q_PROPERTY(quorvel::sni::IconPixmapList OverlayIconPixmap READ noPixmaps SCRIPTABLE true)
+    Q_PROPERTY(QString AttentionIconName READ emptyText SCRIPTABLE true)
+    Q_PROPERTY(quorvel::sni::IconPixmapList AttentionIconPixmap READ noPixmaps SCRIPTABLE true)
+    Q_PROPERTY(QString AttentionMovieName READ emptyText SCRIPTABLE true)
+    Q_PROPERTY(quorvel::sni::ToolTip ToolTip READ toolTip SCRIPTABLE true)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu SCRIPTABLE true)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu SCRIPTABLE true)
+
+  public:
+    explicit StatusNotifierItem(QDBusObjectPath menuPath);
+
+    void setTitle(const QString& title);
+    // `themeName` is published only when the installed icon theme has an icon of that name.
+    void setIcon(const QIcon& icon, const QString& themeName);
+    void setToolTip(const QString& text);
+
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const;
+    QString title() const { return currentTitle; }
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString iconName() const { return currentIconName; }
+    IconPixmapList iconPixmap() const { return pixmaps; }
+    ToolTip toolTip() const;
+    bool itemIsMenu() const { return true; }
+    QDBusObjectPath menu() const { return menuPath; }
+    QString emptyText() const { return {}; }
+    IconPixmapList noPixmaps() const { return {}; }
+
+  public slots:
+    // A host that opens no menu itself asks us to; the point is where, in screen coordinates.
+    Q_SCRIPTABLE void Activate(int x, int y);
+    Q_SCRIPTABLE void SecondaryActivate(int x, int y);
+    Q_SCRIPTABLE void ContextMenu(int x, int y);
+    Q_SCRIPTABLE void Scroll(int delta, const QString& orientation);
+
+  signals:
+    Q_SCRIPTABLE void NewTitle();
+    Q_SCRIPTABLE void NewIcon();
+    Q_SCRIPTABLE void NewToolTip();
+    Q_SCRIPTABLE void NewStatus(const QString& status);
+
+    // Not on the bus: a host asked for the menu at `point`.
+    void menuRequested(QPoint point);
+
+  private:
+    QDBusObjectPath menuPath;
+    QString currentTitle;
+    QString currentIconName;
+    IconPixmapList pixmaps;
+    QString toolTipText;
+};
+
+// The icon's images at each of its sizes from 16 to 64 pixels, as the item publishes them.
+IconPixmapList iconPixmaps(const QIcon& icon);
+
+}  // namespace quorvel::sni
