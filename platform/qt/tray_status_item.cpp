@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
+#include <QScreen>
 #include <cstdio>
 
 #include "platform/qt/menu_placement.h"
@@ -142,8 +143,9 @@ void TrayStatusItem::showMenuAt(QPoint point) {
     if (!menu || QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         return;
     }
-    if (!menu->widget().isVisible()) {
-        popUpBeside(menu->widget(), QRect(point, QSize(1, 1)));
+    const QScreen* screen = QGuiApplication::screenAt(point);
+    if (!menu->widget().isVisible() && screen != nullptr) {
+        popUpBeside(menu->widget(), hostPointAnchor(point, screen->geometry()));
     }
 }
 

@@ -32,5 +32,12 @@ TEST(MenuPlacement, TheMenuOpensBesideTheIconAndItsPanelNeverOverThem) {
     }
 }
 
+TEST(MenuPlacement, APointThatAHostGivesNearAnEdgeStandsForThePanelThere) {
+    const QRect screen(0, 0, 800, 600);
+    EXPECT_EQ(hostPointAnchor({700, 14}, screen), QRect(700, 0, 1, 29));
+    EXPECT_EQ(hostPointAnchor({30, 588}, screen), QRect(30, 577, 1, 23));
+    EXPECT_EQ(hostPointAnchor({300, 300}, screen), QRect(300, 300, 1, 1));
+}
+
 }  // namespace
 }  // namespace quorvel
