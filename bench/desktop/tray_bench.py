@@ -1,13 +1,16 @@
 #!/usr/bin/python3
 """Desktop benchmark: the controller (against a trivial, fast control script) side by side with a
-minimal Qt 6 tray program that has the same 13-row menu and no logic, in one Xvfb with trayer.
+minimal Qt 6 tray program that has the same 13-row menu and no logic, in one Xvfb, with either a
+StatusNotifier watcher of our own on the session bus (the default, as on current desktops) or
+trayer (an XEmbed tray).
 
-  dbus-run-session -- /usr/bin/python3 bench/desktop/tray_bench.py BUILD_DIR [IDLE_SECONDS]
+  dbus-run-session -- /usr/bin/python3 bench/desktop/tray_bench.py BUILD_DIR [IDLE_SECONDS] [sni|xembed]
 
-Prints, for each program: time from start to the icon docked in the tray (median of several runs,
-the same polling of the X tree for both), resident memory (VmRSS) once idle, and CPU time
-(utime+stime of the program's own process, so the control script's children are not counted)
-over IDLE_SECONDS (default 60) and within one quiet stretch between two polls."""
+Prints, for each program: time from start to the icon shown (registered with the watcher, or
+docked in the tray; median of several runs, the same polling for both), resident memory (VmRSS)
+once idle, and CPU time (utime+stime of the program's own process, so the control script's
+children are not counted) over IDLE_SECONDS (default 60) and within one quiet stretch between two
+polls."""
 
 import os
 import shutil
@@ -15,7 +18,10 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+
+from gi.repository import Gio, GLib
 
 RUNS = 7
 # Answers at once, and notes when it ran so that a quiet stretch between two polls can be found.
@@ -25,18 +31,48 @@ TRIVIAL_SCRIPT = ("require('fs').appendFileSync(__dirname + '/polls.log', Date.n
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
-def start_session(env):
+def start_session(env, host):
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24",
                              "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
         env["DISPLAY"] = ":" + pipe.readline().strip()
+    if host == "sni":
+        start_watcher()
+        return [xvfb]
     trayer = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
                                "request", "--height", "24"], env=env,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     wait_for(lambda: '"panel"' in x_tree(env), 10)
     return [trayer, xvfb]
+
+
+registrations = []  # (time, the registering connection's pid)
+BUS = None  # kept for the whole run: the watcher's name goes with its connection
+
+
+def start_watcher():
+    """A StatusNotifierWatcher that notes when each item registers, and from which process."""
+    global BUS
+    BUS = bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+
+    def on_call(connection, sender, path, interface, method, args, invocation):
+        pid = connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                   "org.freedesktop.DBus", "GetConnectionUnixProcessID",
+                                   GLib.Variant("(s)", (sender,)), None, 0, -1, None).unpack()[0]
+        registrations.append((time.monotonic(), pid))
+        invocation.return_value(None)
+
+    xml = ('<node><interface name="org.kde.StatusNotifierWatcher"><method name='
+           '"RegisterStatusNotifierItem"><arg type="s"/></method><property type="b" access="read" '
+           'name="IsStatusNotifierHostRegistered"/></interface></node>')
+    interface = Gio.DBusNodeInfo.new_for_xml(xml).interfaces[0]
+    bus.register_object("/StatusNotifierWatcher", interface, on_call,
+                        lambda *_: GLib.Variant("b", True), None)
+    bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                  "RequestName", GLib.Variant("(su)", (interface.name, 4)), None, 0, -1, None)
+    threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
 
 
 def x_tree(env):
@@ -71,24 +107,38 @@ def rss_kib(pid):
     return 0
 
 
-def time_to_icon(argv, instance, env):
+def icon_shown(host, env, instance, process):
+    if host == "sni":
+        return any(pid == process.pid for _, pid in registrations)
+    return docked_icons(env, instance) > 0
+
+
+def time_to_icon(argv, instance, env, host):
     started = time.monotonic()
     process = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
-    wait_for(lambda: docked_icons(env, instance) > 0, 20)
-    elapsed = time.monotonic() - started
+    try:
+        wait_for(lambda: icon_shown(host, env, instance, process), 20)
+    except RuntimeError:
+        raise RuntimeError(f"{instance}: no icon after 20 s; registrations {registrations}")
+    if host == "sni":
+        elapsed = next(at for at, pid in registrations if pid == process.pid) - started
+    else:
+        elapsed = time.monotonic() - started
     return process, elapsed
 
 
-def stop(process, env, instance):
+def stop(process, env, instance, host):
     process.terminate()
     process.wait(5)
-    wait_for(lambda: docked_icons(env, instance) == 0, 10)
+    if host == "xembed":
+        wait_for(lambda: docked_icons(env, instance) == 0, 10)
 
 
 def main():
     build = sys.argv[1]
     idle_seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
+    host = sys.argv[3] if len(sys.argv) > 3 else "sni"
     root = tempfile.mkdtemp(prefix="quorvel-bench-")
     install = os.path.join(root, "install")
     os.makedirs(os.path.join(install, "logs"))
@@ -105,16 +155,16 @@ def main():
         env.pop(key, None)
     env["XDG_RUNTIME_DIR"] = os.path.join(root, "runtime")
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-    session = start_session(env)
+    session = start_session(env, host)
     try:
         startup = {name: [] for name in programs}
         for _ in range(RUNS):  # alternating, so both see the same machine
             for name, (argv, instance) in programs.items():
-                process, elapsed = time_to_icon(argv, instance, env)
+                process, elapsed = time_to_icon(argv, instance, env, host)
                 startup[name].append(elapsed)
-                stop(process, env, instance)
+                stop(process, env, instance, host)
 
-        running = {name: time_to_icon(argv, instance, env)[0]
+        running = {name: time_to_icon(argv, instance, env, host)[0]
                    for name, (argv, instance) in programs.items()}
         time.sleep(6)  # past the first poll tick
         rss = {name: rss_kib(p.pid) for name, p in running.items()}
@@ -138,6 +188,7 @@ def main():
             process.wait(5)
         shutil.rmtree(root, ignore_errors=True)
 
+    print(f"host: {'StatusNotifier watcher' if host == 'sni' else 'XEmbed tray (trayer)'}")
     print(f"{'':18} {'start to icon (median of ' + str(RUNS) + ')':>32} {'VmRSS idle':>12} "
           f"{'CPU over ' + str(idle_seconds) + ' s':>14} {'CPU in 3.5 s quiet':>19}")
     for name in programs:
