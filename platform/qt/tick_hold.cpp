@@ -5,9 +5,9 @@
 
 namespace quorvel {
 
-TickHold::TickHold() {
+TickHold::TickHold(std::chrono::milliseconds hostHoldLimit) {
     hostHold.setSingleShot(true);
-    hostHold.setInterval(hostHoldLimitMs);
+    hostHold.setInterval(hostHoldLimit);
     connect(&hostHold, &QTimer::timeout, this, &TickHold::releaseSoon);
 }
 

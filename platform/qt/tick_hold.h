@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <chrono>
 
 class QMenu;
 
@@ -15,7 +16,7 @@ class TickHold : public QObject {
     Q_OBJECT
 
   public:
-    TickHold();
+    explicit TickHold(std::chrono::milliseconds hostHoldLimit = std::chrono::seconds(30));
 
     // Holds ticks for as long as it lives; scopes nest.
     class AlertScope {
@@ -34,10 +35,9 @@ class TickHold : public QObject {
 
     // A StatusNotifier host that draws the menu itself says when it opened and closed it; ticks
     // wait in between. A host that never says it closed the menu holds them for at most
-    // `hostHoldLimitMs`: polling pauses, but never stops for good.
+    // `hostHoldLimit` after it opened it: polling pauses, but never stops for good.
     void holdForHost();
     void releaseHost();
-    static constexpr int hostHoldLimitMs = 30'000;
 
     bool held() const;
 
