@@ -49,7 +49,7 @@ TrayStatusItem::TrayStatusItem(TickHold& hold)
             "quorvel-connect: no system tray is available yet; the icon will appear when one is.\n",
             stderr);
     }
-    export_();
+    publish();
 }
 
 TrayStatusItem::~TrayStatusItem() {
@@ -89,7 +89,7 @@ void TrayStatusItem::setToolTip(const std::string& toolTip) {
     }
 }
 
-void TrayStatusItem::export_() {
+void TrayStatusItem::publish() {
     if (!bus.isConnected()) {
         return;  // no session bus: the XEmbed icon is all there is
     }

@@ -33,7 +33,8 @@ class TrayStatusItem : public StatusItem, private StatusButton {
                   const std::string& accessibilityDescription) override;
     void setToolTip(const std::string& toolTip) override;
 
-    void export_();
+    // Puts the item and its menu on the session bus and registers them with the watcher.
+    void publish();
     void withdraw();
     bool watcherPresent() const;
     // The StatusNotifier item was registered with a watcher, or lost it.
