@@ -58,33 +58,48 @@ TEST(StartUpTest, AutoStartSendsOneStartAfterTheFirstReply) {
     }
 }
 
-// While a command is in flight, ticks send nothing, nor do the command rows (still enabled before
-// the first reply); the logs folder beside the program still opens.
-TEST(StartUpTest, NothingIsSentWhileACommandIsInFlight) {
-    FakeDesktop desktop;
-    desktop.launch();
-    desktop.events.clear();
-    desktop.tick();
-    desktop.choose("Start QUORVEL Connect");
-    desktop.choose("Stop QUORVEL Connect…");
-    desktop.choose("Start automatically when I sign in");
-    desktop.choose("Open Logs");
-    desktop.reply(R"({"ok": true})"_json);
-    desktop.tick();
-    EXPECT_THAT(desktop.events, ElementsAre("open /opt/QUORVEL Connect/logs", "perform status"));
+// During the first poll ticks send nothing, the logs folder opens at once, and the first
+// state-changing choice (the rows are enabled until the first reply) waits for the reply. With
+// "--auto-start" the owed start goes first and the waiting choice is dropped, as is any choice
+// while a command runs, even one from a menu drawn before its rows were disabled.
+TEST(StartUpTest, AChoiceDuringTheFirstPollWaitsForItsReply) {
+    for (const char* arguments : {"", "--auto-start"}) {
+        FakeDesktop desktop;
+        desktop.launch({"quorvel-connect", arguments});
+        desktop.events.clear();
+        desktop.tick();
+        desktop.choose("Start QUORVEL Connect");
+        desktop.choose("Start automatically when I sign in");
+        desktop.choose("Open Logs");
+        desktop.reply(
+            R"({"ok": true, "state": "Stopped", "configured": true, "owned": [true]})"_json);
+        desktop.answer = 1;
+        desktop.tick();
+        for (const int staleRow : {3, 4, 9, 12}) {
+            desktop.rows[staleRow]->action();
+        }
+        EXPECT_THAT(desktop.events, ElementsAre("open /opt/QUORVEL Connect/logs", "perform start"))
+            << arguments;
+    }
 }
 
-// A stop reply owed a termination: once the controller is gone, nothing happens.
+// A stop reply owed a termination, or a status reply owed a quit chosen during the poll: once the
+// controller is gone, nothing happens.
 TEST(StartUpTest, ReplyAfterTheControllerIsGoneDoesNothing) {
-    FakeDesktop desktop;
-    desktop.launch();
-    desktop.reply(R"({"ok": true, "owned": [true]})"_json);
-    desktop.answer = 1;
-    desktop.choose("Quit QUORVEL Connect…");
-    const std::vector<std::string> before = desktop.events;
-    desktop.delegate.reset();
-    desktop.reply(R"({"ok": true})"_json);
-    EXPECT_EQ(desktop.events, before);
+    for (const bool duringPoll : {false, true}) {
+        FakeDesktop desktop;
+        desktop.launch();
+        desktop.reply(R"({"ok": true, "owned": [true]})"_json);
+        desktop.answer = 1;
+        if (duringPoll) {
+            desktop.tick();
+        }
+        desktop.choose("Quit QUORVEL Connect…");
+        const std::vector<std::string> before = desktop.events;
+        desktop.delegate.reset();
+        desktop.reply(R"({"ok": true})"_json);
+        EXPECT_EQ(desktop.events, before);
+    }
 }
 
 }  // namespace quorvel::fakes
