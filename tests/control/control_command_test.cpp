@@ -146,18 +146,19 @@ setInterval(() => {}, 1000);
     }
 }
 
-TEST(ControlCommand, DoesNotWaitForAProcessLeftHoldingTheOutput) {
+// The script ends well within its time limit, leaving a service that holds its output and writes
+// to it once more after the limit, while the run still waits for the end of that output.
+TEST(ControlCommand, DoesNotWaitForAProcessLeftHoldingTheOutputNorCallItATimeOut) {
     testing::Installation installation;
     installation.writeScript(R"(
 const {spawn} = require('child_process');
-const service = spawn('sleep', ['10'], {stdio: ['ignore', 'inherit', 'ignore'], detached: true});
+const service = spawn('sh', ['-c', 'sleep 1.1; echo; exec sleep 10'],
+                      {stdio: ['ignore', 'inherit', 'ignore'], detached: true});
 service.unref();
 console.log(JSON.stringify({service: service.pid}));
 )");
-    // The script ends well before its time limit, but the wait for the end of its output outlasts
-    // the limit: that wait is no time-out.
-    CommandLimits drainPastTheLimit = limits;
-    drainPastTheLimit.process.exitDrain = limits.otherTimeLimit;
+    const CommandLimits drainPastTheLimit{.otherTimeLimit = 1000ms,
+                                          .process = {.exitDrain = 1400ms}};
     const ControlReply reply = runControlCommand(installation.path(), "start", drainPastTheLimit);
     ASSERT_TRUE(reply.contains("service")) << reply;
     // Had the run waited for the end of the output, the service would have ended first.

@@ -61,8 +61,11 @@ TEST(StartUpTest, AutoStartSendsOneStartAfterTheFirstReply) {
 // During the first poll ticks send nothing, the logs folder opens at once, and the first
 // state-changing choice (the rows are enabled until the first reply) waits for the reply. With
 // "--auto-start" the owed start goes first and the waiting choice is dropped, as is any choice
-// while a command runs, even one from a menu drawn before its rows were disabled.
+// while a command runs, even one from a menu drawn before its rows were disabled: it is neither
+// confirmed nor run later.
 TEST(StartUpTest, AChoiceDuringTheFirstPollWaitsForItsReply) {
+    const ControlReply stopped =
+        R"({"ok": true, "state": "Stopped", "configured": true, "owned": [true]})"_json;
     for (const char* arguments : {"", "--auto-start"}) {
         FakeDesktop desktop;
         desktop.launch({"quorvel-connect", arguments});
@@ -71,14 +74,17 @@ TEST(StartUpTest, AChoiceDuringTheFirstPollWaitsForItsReply) {
         desktop.choose("Start QUORVEL Connect");
         desktop.choose("Start automatically when I sign in");
         desktop.choose("Open Logs");
-        desktop.reply(
-            R"({"ok": true, "state": "Stopped", "configured": true, "owned": [true]})"_json);
+        desktop.reply(stopped);
         desktop.answer = 1;
         desktop.tick();
         for (const int staleRow : {3, 4, 9, 12}) {
             desktop.rows[staleRow]->action();
         }
-        EXPECT_THAT(desktop.events, ElementsAre("open /opt/QUORVEL Connect/logs", "perform start"))
+        desktop.reply(stopped);
+        desktop.tick();
+        desktop.reply(stopped);
+        EXPECT_THAT(desktop.events, ElementsAre("open /opt/QUORVEL Connect/logs", "perform start",
+                                                "perform status"))
             << arguments;
     }
 }
