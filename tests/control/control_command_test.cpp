@@ -180,10 +180,7 @@ TEST(ControlCommand, TwoThousandRunsLeaveNoDescriptorThreadOrChildBehind) {
     pollFails = true;
     const ControlReply givenUp = runCommandForReply(command, 5s, {});
     pollFails = false;
-    EXPECT_EQ(givenUp, (ControlReply{{"ok", false},
-                                     {"error",
-                                      "Could not wait for the control script to finish "
-                                      "(Cannot allocate memory)."}}));
+    EXPECT_EQ(givenUp, waitFailureReply("Cannot allocate memory"));
     EXPECT_EQ(entriesOf("/proc/self/fd"), descriptors);
     EXPECT_EQ(entriesOf("/proc/self/task"), threads);
     EXPECT_FALSE(haveChildren());
