@@ -47,6 +47,10 @@ class FakeDesktop : Application,
     }
 
     void reply(const ControlReply& reply) {
+        if (pending.empty()) {
+            events.push_back("reply with no command in flight");
+            return;
+        }
         // Taken off the queue first: the completion may send the next command.
         const ReplyHandler completion = std::move(pending.front());
         pending.pop_front();

@@ -68,7 +68,6 @@ TEST(StartUpTest, AChoiceWhileACommandRunsIsDropped) {
         R"({"ok": true, "state": "Stopped", "configured": true, "owned": [true]})"_json;
     FakeDesktop desktop;
     desktop.launch({"quorvel-connect", "--auto-start"});
-    desktop.answer = 1;
     desktop.events.clear();
     desktop.tick();
     desktop.choose("Start QUORVEL Connect");
