@@ -46,6 +46,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     void action(std::string_view verb, std::string_view title,
                 std::function<void()> then = nullptr);
     void handleActionReply(ControlReply reply, const std::function<void()>& then);
+    bool admitCommand(void (AppDelegate::*command)(), MenuRow& row);
+    void runCommandChosenDuringPoll();
     bool confirmStop();
     void start();
     void stop();
@@ -71,6 +73,14 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     std::shared_ptr<MenuRow> quitItem;
     ControlReply state = ControlReply::object();
     bool busy = false;
+    // The command in flight is a status poll: a command chosen meanwhile waits for its reply.
+    bool pollInFlight = false;
+    // The one state-changing command chosen during the poll in flight, with the row it came from.
+    struct ChosenCommand {
+        void (AppDelegate::*command)() = nullptr;
+        MenuRow* row = nullptr;
+    };
+    ChosenCommand chosenDuringPoll;
     bool autoStartPending = false;
     std::unique_ptr<RepeatingTimer> timer;
     std::unique_ptr<ControlQueue> queue;

@@ -28,6 +28,7 @@ void AppDelegate::refresh() {
         return;
     }
     busy = true;
+    pollInFlight = true;
     perform(verbs::status, [weak = weak_from_this()](ControlReply reply) {
         if (const auto self = weak.lock()) {
             self->handleStatusReply(std::move(reply));
@@ -37,6 +38,7 @@ void AppDelegate::refresh() {
 
 void AppDelegate::handleStatusReply(ControlReply reply) {
     busy = false;
+    pollInFlight = false;
     state = isOk(reply) ? std::move(reply) : attentionState(reply);
     render();
     // The start that "--auto-start" asked for follows the first status reply, whatever it said.
@@ -44,6 +46,7 @@ void AppDelegate::handleStatusReply(ControlReply reply) {
         autoStartPending = false;
         action(verbs::start, texts::starting);
     }
+    runCommandChosenDuringPoll();
 }
 
 }  // namespace quorvel

@@ -9,18 +9,18 @@
 
 namespace quorvel {
 
-// The actions of the command rows. The four that change the service go through action(), which
-// refuses them while another command is in flight; the three that open something touch no state.
+// The actions of the command rows. The four that change the service are admitted one at a time
+// (a choice during a status poll waits for its reply) and run through action(); the three that
+// open something touch no state.
 
 void AppDelegate::start() {
-    action(verbs::start, texts::starting);
+    if (admitCommand(&AppDelegate::start, *startItem)) {
+        action(verbs::start, texts::starting);
+    }
 }
 
 void AppDelegate::stop() {
-    if (busy) {
-        return;
-    }
-    if (!confirmStop()) {
+    if (!admitCommand(&AppDelegate::stop, *stopItem) || !confirmStop()) {
         return;
     }
     action(verbs::stop, texts::stopping);
@@ -35,6 +35,9 @@ void AppDelegate::qr() {
 }
 
 void AppDelegate::toggleAutomatic() {
+    if (!admitCommand(&AppDelegate::toggleAutomatic, *autoItem)) {
+        return;
+    }
     action(flagReading(state, keys::automatic) ? verbs::autoOff : verbs::autoOn, texts::saving);
 }
 
@@ -42,15 +45,16 @@ void AppDelegate::logs() {
     platform.workspace.openFolder(baseDirectory() / texts::logsFolder);
 }
 
-// Quitting leaves a service alone unless this controller owns part of it; then it is stopped
-// first, and the application ends only once the stop has succeeded.
+// Quitting leaves a service alone unless this controller owns part of it, and then ends at once,
+// whatever is in flight. Otherwise the service is stopped first, and the application ends only
+// once the stop has succeeded.
 void AppDelegate::quit() {
     const std::vector<bool> owned = flagListReading(state, keys::owned);
     if (std::find(owned.begin(), owned.end(), true) == owned.end()) {
         platform.application.terminate();
         return;
     }
-    if (!confirmStop()) {
+    if (!admitCommand(&AppDelegate::quit, *quitItem) || !confirmStop()) {
         return;
     }
     action(verbs::stop, texts::stopping,

@@ -11,10 +11,6 @@ namespace quorvel {
 
 namespace {
 
-std::chrono::milliseconds timeLimitFor(std::string_view verb, const CommandLimits& limits) {
-    return verb == "status" ? limits.statusTimeLimit : limits.otherTimeLimit;
-}
-
 // This process's environment with PATH set to the fixed list (added, or replacing every PATH entry
 // there was); every other entry unchanged and in order.
 std::vector<std::string> controlEnvironment() {
@@ -54,6 +50,10 @@ ProcessCommand controlCommand(const std::filesystem::path& baseDirectory, const 
 
 }  // namespace
 
+std::chrono::milliseconds timeLimitFor(std::string_view verb, const CommandLimits& limits) {
+    return verb == "status" ? limits.statusTimeLimit : limits.otherTimeLimit;
+}
+
 ControlReply runCommandForReply(const ProcessCommand& command, std::chrono::milliseconds timeLimit,
                                 const ProcessLimits& limits) {
     const ProcessOutcome outcome = runProcess(command, timeLimit, limits);
@@ -61,11 +61,13 @@ ControlReply runCommandForReply(const ProcessCommand& command, std::chrono::mill
         case ProcessOutcome::Ending::finished:
             return parseReply(outcome.output);
         case ProcessOutcome::Ending::launchFailed:
-            return launchFailureReply(std::generic_category().message(outcome.launchError));
+            return launchFailureReply(std::generic_category().message(outcome.error));
         case ProcessOutcome::Ending::timedOut:
             return timeoutReply(timeLimit);
         case ProcessOutcome::Ending::outputTooLarge:
             return unreadableOutputReply();
+        case ProcessOutcome::Ending::waitFailed:
+            return waitFailureReply(std::generic_category().message(outcome.error));
     }
     return unreadableOutputReply();
 }

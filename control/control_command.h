@@ -26,8 +26,13 @@ struct CommandLimits {
     ProcessLimits process;
 };
 
+// How long a run with `verb` may take: a status is quick to answer, while starting or stopping the
+// service may take a while.
+std::chrono::milliseconds timeLimitFor(std::string_view verb, const CommandLimits& limits = {});
+
 // Runs `command` to the end and turns what happened into a reply: the JSON object it printed, or
-// the launch-failure, unreadable-output or timeout reply. Blocks; never throws on any outcome.
+// the launch-failure, unreadable-output, timeout or wait-failure reply. Blocks; never throws on
+// any outcome.
 ControlReply runCommandForReply(const ProcessCommand& command, std::chrono::milliseconds timeLimit,
                                 const ProcessLimits& limits);
 

@@ -185,10 +185,14 @@ ProcessOutcome outcomeOf(ProcessOutcome::Ending ending) {
     return outcome;
 }
 
-ProcessOutcome launchFailure(int error) {
-    ProcessOutcome outcome = outcomeOf(ProcessOutcome::Ending::launchFailed);
-    outcome.launchError = error;
+ProcessOutcome failure(ProcessOutcome::Ending ending, int error) {
+    ProcessOutcome outcome = outcomeOf(ending);
+    outcome.error = error;
     return outcome;
+}
+
+ProcessOutcome launchFailure(int error) {
+    return failure(ProcessOutcome::Ending::launchFailed, error);
 }
 
 // A null-terminated array of pointers into `strings`, which must outlive it.
@@ -316,9 +320,11 @@ ProcessOutcome runProcess(const ProcessCommand& command, std::chrono::millisecon
             if (errno == EINTR) {
                 continue;
             }
-            // Nothing can be waited for any more; give up on this run.
+            // Nothing can be waited for any more: the run is given up, and what was read so far
+            // may be any part of the reply, so it is not used.
+            const int error = errno;
             child.stop(std::chrono::milliseconds{0});
-            return outcome;
+            return failure(ProcessOutcome::Ending::waitFailed, error);
         }
 
         if (outputEvent != nullptr && outputEvent->revents != 0) {

@@ -28,13 +28,14 @@ struct ProcessLimits {
 struct ProcessOutcome {
     enum class Ending {
         finished,        // the process ended; `output` is everything read
-        launchFailed,    // it never started; `launchError` is the errno value
+        launchFailed,    // it never started; `error` is the errno value
         timedOut,        // it outlived the time limit and was killed
         outputTooLarge,  // it wrote more than the cap and was killed
+        waitFailed,      // it could no longer be watched and was killed; `error` says why
     };
     Ending ending = Ending::finished;
     std::string output;
-    int launchError = 0;
+    int error = 0;
 };
 
 // Runs `command` to the end on the calling thread, never blocking past the limits: standard output

@@ -17,6 +17,9 @@ ControlReply launchFailureReply(std::string_view description);
 // The script's standard output was not exactly one JSON object.
 ControlReply unreadableOutputReply();
 
+// The script could no longer be watched and has been stopped; `description` says why.
+ControlReply waitFailureReply(std::string_view description);
+
 // The script was still running when `limit` ran out and has been stopped. The text names the
 // limit in whole seconds, rounded up.
 ControlReply timeoutReply(std::chrono::milliseconds limit);

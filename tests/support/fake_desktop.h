@@ -1,9 +1,7 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,32 +41,16 @@ class FakeDesktop : Application,
                     MainThread,
                     InstalledLocation {
   public:
-    // With no queue given, the test plays the control script through reply().
-    void launch(std::vector<std::string> arguments = {"quorvel-connect"},
-                std::unique_ptr<ControlQueue> queue = nullptr) {
-        if (!queue) {
-            queue = std::make_unique<Script>(*this);
-        }
-        delegate = AppDelegate::create(platform, std::move(queue), arguments);
+    void launch(std::vector<std::string> arguments = {"quorvel-connect"}) {
+        delegate = AppDelegate::create(platform, std::make_unique<Script>(*this), arguments);
         delegate->applicationDidFinishLaunching();
     }
 
-    // Runs the oldest task that a control queue posted from its worker, waiting for one as a main
-    // thread's event loop would; false when none came in time.
-    bool runPosted() {
-        std::unique_lock lock(postedMutex);
-        if (!postedArrived.wait_for(lock, std::chrono::seconds(20),
-                                    [&] { return !posted.empty(); })) {
-            return false;
-        }
-        const std::function<void()> task = std::move(posted.front());
-        posted.pop_front();
-        lock.unlock();
-        task();
-        return true;
-    }
-
     void reply(const ControlReply& reply) {
+        if (pending.empty()) {
+            events.push_back("reply with no command in flight");
+            return;
+        }
         // Taken off the queue first: the completion may send the next command.
         const ReplyHandler completion = std::move(pending.front());
         pending.pop_front();
@@ -93,6 +75,7 @@ class FakeDesktop : Application,
     // What happened, in order: "addRow TITLE", "perform VERB", "alert MESSAGE / TEXT [BUTTON]"…
     std::vector<std::string> events;
     std::deque<ReplyHandler> pending;
+    std::filesystem::path scriptFolder;  // where the last command ran the control script
     std::vector<std::shared_ptr<Row>> rows;
     std::optional<std::string> iconToolTip;
     std::function<void()> tick;
@@ -112,7 +95,9 @@ class FakeDesktop : Application,
 
     struct Script : ControlQueue {
         explicit Script(FakeDesktop& desktop) : desktop(desktop) {}
-        void perform(std::filesystem::path, std::string verb, ReplyHandler completion) override {
+        void perform(std::filesystem::path folder, std::string verb,
+                     ReplyHandler completion) override {
+            desktop.scriptFolder = std::move(folder);
             desktop.events.push_back("perform " + verb);
             desktop.pending.push_back(std::move(completion));
         }
@@ -161,15 +146,8 @@ class FakeDesktop : Application,
         tick = std::move(newTick);
         return std::make_unique<RepeatingTimer>();
     }
-    // Only a real control queue posts, from its worker thread.
-    void post(std::function<void()> task) override {
-        const std::lock_guard lock(postedMutex);
-        posted.push_back(std::move(task));
-        postedArrived.notify_one();
-    }
-    std::mutex postedMutex;
-    std::condition_variable postedArrived;
-    std::deque<std::function<void()>> posted;
+    // Only a real control queue posts, and none runs here.
+    void post(std::function<void()>) override {}
     std::filesystem::path programLocation() override { return program; }
 
   public:

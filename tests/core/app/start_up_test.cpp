@@ -29,6 +29,7 @@ TEST(StartUpTest, BuildsTheMenuThenPollsAtOnceThenStartsTheTimer) {
                     "addRow Quit QUORVEL Connect…", "setMenu", "setAutoenablesItems 0",
                     "perform status", "scheduleRepeating 5000ms"));
     EXPECT_EQ(desktop.iconToolTip, "QUORVEL Connect");
+    EXPECT_EQ(desktop.scriptFolder, "/opt/QUORVEL Connect");
 }
 
 // Only "--auto-start" as a whole argument asks for a start, sent once after the first status reply
@@ -58,33 +59,48 @@ TEST(StartUpTest, AutoStartSendsOneStartAfterTheFirstReply) {
     }
 }
 
-// While a command is in flight, ticks send nothing, nor do the command rows (still enabled before
-// the first reply); the logs folder beside the program still opens.
-TEST(StartUpTest, NothingIsSentWhileACommandIsInFlight) {
+// With "--auto-start" the owed start follows the first reply, and a choice made during that poll
+// (the rows are enabled until its reply) is then dropped, as is any choice while a command runs,
+// even from a menu drawn before the rows were disabled: it is neither confirmed nor run after the
+// next poll. Ticks send nothing meanwhile; the logs folder opens at once.
+TEST(StartUpTest, AChoiceWhileACommandRunsIsDropped) {
+    const ControlReply stopped =
+        R"({"ok": true, "state": "Stopped", "configured": true, "owned": [true]})"_json;
     FakeDesktop desktop;
-    desktop.launch();
+    desktop.launch({"quorvel-connect", "--auto-start"});
     desktop.events.clear();
     desktop.tick();
     desktop.choose("Start QUORVEL Connect");
-    desktop.choose("Stop QUORVEL Connect…");
-    desktop.choose("Start automatically when I sign in");
     desktop.choose("Open Logs");
-    desktop.reply(R"({"ok": true})"_json);
+    desktop.reply(stopped);
     desktop.tick();
-    EXPECT_THAT(desktop.events, ElementsAre("open /opt/QUORVEL Connect/logs", "perform status"));
+    for (const int staleRow : {3, 4, 9, 12}) {
+        desktop.rows[staleRow]->action();
+    }
+    desktop.reply(stopped);
+    desktop.tick();
+    desktop.reply(stopped);
+    EXPECT_THAT(desktop.events,
+                ElementsAre("open /opt/QUORVEL Connect/logs", "perform start", "perform status"));
 }
 
-// A stop reply owed a termination: once the controller is gone, nothing happens.
+// A stop reply owed a termination, or a status reply owed a quit chosen during the poll: once the
+// controller is gone, nothing happens.
 TEST(StartUpTest, ReplyAfterTheControllerIsGoneDoesNothing) {
-    FakeDesktop desktop;
-    desktop.launch();
-    desktop.reply(R"({"ok": true, "owned": [true]})"_json);
-    desktop.answer = 1;
-    desktop.choose("Quit QUORVEL Connect…");
-    const std::vector<std::string> before = desktop.events;
-    desktop.delegate.reset();
-    desktop.reply(R"({"ok": true})"_json);
-    EXPECT_EQ(desktop.events, before);
+    for (const bool duringPoll : {false, true}) {
+        FakeDesktop desktop;
+        desktop.launch();
+        desktop.reply(R"({"ok": true, "owned": [true]})"_json);
+        desktop.answer = 1;
+        if (duringPoll) {
+            desktop.tick();
+        }
+        desktop.choose("Quit QUORVEL Connect…");
+        const std::vector<std::string> before = desktop.events;
+        desktop.delegate.reset();
+        desktop.reply(R"({"ok": true})"_json);
+        EXPECT_EQ(desktop.events, before);
+    }
 }
 
 }  // namespace quorvel::fakes

@@ -6,8 +6,9 @@ namespace quorvel::fakes {
 
 // What choosing a row does, from the menu drawn for `status` (an ok reply), every alert answered
 // with `answer` and the command sent, if any, answered with `reply`: the headline shown at the end,
-// then everything that happened. The program is a bundle reported with a trailing separator; the
-// logs folder lies beside the bundle.
+// then everything that happened. With a `poll`, the row and then Start are chosen while a status
+// poll is in flight, which then answers with `poll`. The program is a bundle reported with a
+// trailing separator; the logs folder lies beside the bundle.
 TEST(MenuCommandsTest, WhatChoosingARowDoes) {
     const std::string failed = "|bringToFront|alert QUORVEL Connect needs attention / ";
     const std::string ask = "|bringToFront|alert Stop QUORVEL Connect? / ";
@@ -31,6 +32,7 @@ TEST(MenuCommandsTest, WhatChoosingARowDoes) {
         std::optional<std::size_t> answer;
         const char* reply;
         std::string seen;
+        const char* poll = nullptr;
     } cases[] = {
         // A success replaces the state wholesale; a failure says why, then asks for a status.
         {stopped, start, none, R"({"ok": true})", "Needs attention|perform start"},
@@ -64,6 +66,23 @@ TEST(MenuCommandsTest, WhatChoosingARowDoes) {
         {pages, "Show Listener QR Code", none, nullptr,
          "Needs attention|open http://127.0.0.1:8080/admin/qr-code"},
         {pages, "Open Logs", none, nullptr, "Needs attention|open /Applications/logs"},
+        // A choice during a poll waits for its reply, then runs from the state it brings; the
+        // second choice is dropped.
+        {stopped, start, none, nullptr, "Starting…|perform status|perform start", stopped},
+        {stopped, start, none, nullptr, "Running|perform status", R"("state": "Running")"},
+        {R"("owned": [true], "listeners": 1)", stop, 1, nullptr,
+         "Stopping…|perform status" + ask + "12" + counted + "|perform stop",
+         R"("owned": [true], "listeners": 12)"},
+        {R"("owned": [true], "state": "Stopped", "configured": true)", stop, 0, nullptr,
+         "Stopped|perform status" + ask + general,
+         R"("owned": [true], "state": "Stopped", "configured": true)"},
+        {R"("configured": true)", automatic, none, nullptr,
+         "Saving…|perform status|perform auto-off", R"("configured": true, "automatic": true)"},
+        {R"("owned": [true])", quit, 1, R"({"ok": true})",
+         "Needs attention|perform status" + ask + general + "|perform stop|terminate",
+         R"("owned": [true])"},
+        {R"("owned": [false])", quit, none, nullptr, "Needs attention|perform status|terminate",
+         R"("owned": [true])"},
     };
     for (const auto& c : cases) {
         FakeDesktop desktop;
@@ -72,7 +91,14 @@ TEST(MenuCommandsTest, WhatChoosingARowDoes) {
         desktop.program = "/Applications/QUORVEL Connect.app/";
         desktop.answer = c.answer;
         desktop.events.clear();
-        desktop.choose(c.row);
+        if (c.poll != nullptr) {
+            desktop.tick();
+            desktop.choose(c.row);
+            desktop.choose(start);
+            desktop.reply(ControlReply::parse(std::string(R"({"ok": true, )") + c.poll + "}"));
+        } else {
+            desktop.choose(c.row);
+        }
         if (c.reply != nullptr) {
             desktop.reply(ControlReply::parse(c.reply));
         }

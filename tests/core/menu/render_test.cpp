@@ -34,6 +34,8 @@ TEST(RenderTest, RepliesAsAPersonSeesThem) {
          "Running|3 connected listeners|On 8080|On 8080|-++++++|checked"},
         {R"({"ok": true, "state": "Stopped", "configured": true, "listeners": 0})"_json,
          "Stopped|0 connected listeners|none|Stopped|+---+++"},
+        {R"({"ok": true, "state": "Stopped", "configured": false, "owned": [true]})"_json,
+         "Stopped|Listener count unavailable|none|Stopped|-+---++"},
         {R"({"ok": true, "state": 5, "detail": "odd", "listeners": 1})"_json,
          "Needs attention|1 connected listener|odd|odd|-----++"},
         {R"({"ok": true, "state": "Running", "detail": "", "listeners": -1})"_json,

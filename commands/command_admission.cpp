@@ -1,0 +1,30 @@
+#include <utility>
+
+#include "app/app_delegate.h"
+
+namespace quorvel {
+
+// Whether a state-changing command chosen now may run at once. A status poll is no reason to lose
+// a click: the first command chosen while a poll alone is in flight waits for its reply, and any
+// later one is dropped, so that two quick clicks still run one command. While a state-changing
+// command is in flight, every other is dropped.
+bool AppDelegate::admitCommand(void (AppDelegate::*command)(), MenuRow& row) {
+    if (!busy) {
+        return true;
+    }
+    if (pollInFlight && chosenDuringPoll.command == nullptr) {
+        chosenDuringPoll = {command, &row};
+    }
+    return false;
+}
+
+// Runs the command that waited for the poll's reply as if chosen now, from the state just drawn:
+// its row may have been disabled meanwhile, and a click there is then no longer possible.
+void AppDelegate::runCommandChosenDuringPoll() {
+    const ChosenCommand chosen = std::exchange(chosenDuringPoll, {});
+    if (chosen.command != nullptr && chosen.row->isEnabled()) {
+        (this->*chosen.command)();
+    }
+}
+
+}  // namespace quorvel
