@@ -1,0 +1,69 @@
+"""A host on a private Xvfb: the display number comes back through -displayfd, so no two sessions
+ever race for one, and the server is waited for when it stops. Clicks go in with xdotool,
+screenshots come from import."""
+
+import os
+import re
+import subprocess
+
+from .base import Host
+
+WIDTH, HEIGHT = 1024, 768
+
+
+class XvfbHost(Host):
+    def start_display(self, *options):
+        read_end, write_end = os.pipe()
+        xvfb = self.serve("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                   f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp", *options],
+                          pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise self.did_not_start(f"Xvfb gave no display number ({xvfb.tail()})")
+        self.env["DISPLAY"] = f":{number}"
+
+    def program_env(self):
+        return {**self.env, "QT_QPA_PLATFORM": "xcb"}
+
+    def x(self, *argv):
+        return subprocess.run(argv, env=self.env, capture_output=True, text=True,
+                              timeout=20).stdout
+
+    def screenshot(self, path):
+        self.x("import", "-window", "root", path)
+
+    def click(self, x, y, button="left"):
+        number = {"left": 1, "middle": 2, "right": 3}[button]
+        self.x("xdotool", "mousemove", str(x), str(y), "click", str(number))
+
+    def key(self, *keys, window=None):
+        focus = ["windowfocus", "--sync", window] if window else []
+        self.x("xdotool", *focus, "key", "--clearmodifiers", *keys)
+
+    def visible_windows(self, *match):
+        """(window, x, y, width, height) of the viewable windows that match xdotool's search."""
+        out = self.x("xdotool", "search", "--onlyvisible", *(match or ("--name", "")),
+                     "getwindowgeometry", "%@")
+        found = re.findall(r"Window (\d+)\n\s*Position: (-?\d+),(-?\d+).*\n\s*Geometry: (\d+)x(\d+)",
+                           out)
+        return [(window, *map(int, rest)) for window, *rest in found]
+
+    def stacking_order(self):
+        """The root's children, bottom first."""
+        tree = self.x("xwininfo", "-root", "-children")
+        return [str(int(window, 16)) for window in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)]
+
+    def press_default_button(self):
+        alert = self.alert()
+        if alert:
+            self.key("Return", window=alert[0])
+
+    def alert(self):
+        """Our alert window, if one is shown: the program's only top-level window apart from
+        the icon and the menu, and the only one with a title."""
+        for window in self.visible_windows("--classname", "quorvel-connect"):
+            if window[4] > 60 and self.x("xdotool", "getwindowname", window[0]).strip():
+                return window
+        return None
