@@ -25,7 +25,7 @@ class TrayIconTest(unittest.TestCase):
             menu = wait_until(big_windows, f"the menu on button {button}")[0]
             polls = len(install.verbs())
             time.sleep(10.5)  # two ticks fall due
-            screenshot(f"menu-button-{button}", crop="340x260+460+0")
+            screenshot(f"menu-button-{button}", crop="340x260+684+0")
             self.assertEqual(len(install.verbs()), polls, "no status poll while the menu is open")
             press(menu, "Escape")
             wait_until(lambda: len(install.verbs()) == polls + 1, "the missed ticks", 2)

@@ -59,6 +59,7 @@ class Server:
 
 class Host:
     name = ""  # the matrix's key for this host
+    icon_area = (0, 0, 0, 0)  # where the panel shows icons: left, top, right, bottom
     packages = ()  # Debian packages it needs; a host lacking one is skipped, never passed
 
     def __init__(self):
@@ -160,8 +161,17 @@ class Host:
     def press_default_button(self):
         raise NotImplementedError
 
-    def restart_panel(self):
+    def start_panel(self):
+        """Starts the panel in the running session (self.panel) and waits until it is ready."""
         raise NotImplementedError
+
+    def stop_panel(self):
+        self.panel.stop()
+        self.servers.remove(self.panel)
+
+    def restart_panel(self):
+        self.stop_panel()
+        self.start_panel()
 
     def stop(self):
         """Stops everything started, newest first, waiting for each; then whatever the bus

@@ -11,11 +11,19 @@ from .base import Host
 WIDTH, HEIGHT = 1024, 768
 
 
+def overlap(a, b):
+    """Whether two (window, x, y, width, height) rectangles share a pixel."""
+    return (a[1] < b[1] + b[3] and b[1] < a[1] + a[3] and a[2] < b[2] + b[4]
+            and b[2] < a[2] + a[4])
+
+
 class XvfbHost(Host):
+    """Its root window is white, so that screenshots do not sit on black."""
+
     def start_display(self, *options):
         read_end, write_end = os.pipe()
         xvfb = self.serve("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                   f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp", *options],
+                                   f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp", "-wr", *options],
                           pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -50,10 +58,15 @@ class XvfbHost(Host):
                            out)
         return [(window, *map(int, rest)) for window, *rest in found]
 
-    def stacking_order(self):
-        """The root's children, bottom first."""
+    def windows_above(self, window):
+        """The visible top-level windows stacked above window that cover part of it. A desktop
+        window does not count: with no window manager here, nothing keeps it at the bottom."""
         tree = self.x("xwininfo", "-root", "-children")
-        return [str(int(window, 16)) for window in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)]
+        order = [str(int(w, 16)) for w in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)]
+        return [w for w in self.visible_windows() if w[0] in order and overlap(w, window)
+                and order.index(w[0]) > order.index(window[0])
+                and "_NET_WM_WINDOW_TYPE_DESKTOP" not in self.x("xprop", "-id", w[0],
+                                                                 "_NET_WM_WINDOW_TYPE")]
 
     def press_default_button(self):
         alert = self.alert()
