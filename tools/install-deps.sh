@@ -12,8 +12,15 @@ packages=(
     qt6-base-dev libgl-dev
     # desktop tests and the headless run: X server, tray host, clicks, screenshots, session bus
     xvfb xauth trayer xdotool x11-utils imagemagick dbus-daemon fonts-dejavu-core
-    # desktop tests: reading the menu over D-Bus; the headless run: listeners for the demo service
-    python3-dbus python3-gi gir1.2-glib-2.0 curl
+    # desktop tests: reading the menu over D-Bus, finding the icon in screenshots; the headless
+    # run: listeners for the demo service
+    python3-dbus python3-gi gir1.2-glib-2.0 python3-pil curl
+    # the real panels the matrix runs headless: XFCE and KDE Plasma on Xvfb, GNOME Shell with the
+    # AppIndicator extension and sway with waybar on Wayland (screenshots with grim, clicks through
+    # a small virtual-pointer client built against libwayland)
+    xfce4-panel xfconf plasma-workspace plasma-desktop
+    gnome-shell gnome-shell-extension-appindicator sway waybar qt6-wayland grim
+    libwayland-dev wayland-protocols
     # packaging checks
     dpkg-dev file desktop-file-utils appstream
     # rendering the launcher icons from their SVG art at build time
