@@ -12,6 +12,8 @@ import tempfile
 import time
 import traceback
 
+from PIL import Image
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from hosts.base import Host, HostDidNotStart, wait_until  # noqa: E402
 from hosts.screen import find_disc  # noqa: E402
@@ -58,25 +60,18 @@ class Check:
             raise AssertionError(f"the icon did not show within {within} s") from None
 
     def open_menu(self, at, button):
-        before = {w[0] for w in self.host.visible_windows()}
         self.host.click(*at, button=button)
-        new = lambda: [w for w in self.host.visible_windows()  # noqa: E731
-                       if w[0] not in before and w[4] > 60]
         try:
-            menu = max(wait_until(new, "a menu", 5), key=lambda w: w[3] * w[4])
+            menu = wait_until(self.host.menu_geometry, "a menu", 5)
         except TimeoutError:
             raise AssertionError(f"no menu opened on a {button} click") from None
         self.screenshot(f"menu-{button}")
         return menu
 
-    def close_menu(self):
-        self.host.key("Escape")
-        time.sleep(0.3)
-
     def menu_near(self, menu, icon):
         _, x, y, width, height = menu
-        screen_w, screen_h = 1024, 768
-        assert width < screen_w * 0.9 and height < screen_h * 0.9, f"a full-screen menu {menu}"
+        screen = Image.open(self.screenshot("menu-left")).size
+        assert width < screen[0] * 0.9 and height < screen[1] * 0.9, f"a full-screen menu {menu}"
         gap_x = max(x - icon[0], icon[0] - (x + width), 0)
         gap_y = max(y - icon[1], icon[1] - (y + height), 0)
         assert max(gap_x, gap_y) <= 64, f"the menu {menu} opened far from the icon at {icon}"
@@ -95,7 +90,8 @@ class Check:
 def run_checks(host, install, results):
     """Runs the checks in one session, recording "PASS", "FAIL: why" or "n/a: why" by name."""
     check = Check(host, install)
-    host.enabled_rows = [label for label, enabled in menu_rows("Stopped") if enabled and label != "-"]
+    host.enabled_rows = [label for label, enabled in menu_rows("Stopped")
+                         if enabled and label != "-"]
 
     def record(name, body):
         try:
@@ -104,7 +100,7 @@ def run_checks(host, install, results):
         except Exception as error:  # noqa: BLE001 - a failed check must not stop the others
             results[name] = f"FAIL: {error}"
             traceback.print_exc()
-            check.close_menu()
+            host.close_menu()
 
     program = install.launch_in(host)
     try:
@@ -115,11 +111,11 @@ def run_checks(host, install, results):
 
         def right_click():
             check.open_menu(icon[0], "right")
-            check.close_menu()
+            host.close_menu()
 
         def left_click():
             check.menu_near(check.open_menu(icon[0], "left"), icon[0])
-            check.close_menu()
+            host.close_menu()
 
         def failing_start():
             check.open_menu(icon[0], "right")
@@ -155,7 +151,7 @@ def run_checks(host, install, results):
             check.headline(TRICKY)
             check.open_menu(icon[0], "right")
             shown = host.menu_labels()
-            check.close_menu()
+            host.close_menu()
             expected = [label for label, _ in menu_rows(TRICKY)]
             assert shown == expected, f"the host shows {shown}"
 

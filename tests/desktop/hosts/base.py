@@ -150,6 +150,21 @@ class Host:
     def click(self, x, y, button="left"):
         raise NotImplementedError
 
+    def menu_geometry(self):
+        """(id, x, y, width, height) of a menu opened since the last click, or None."""
+        raise NotImplementedError
+
+    def close_menu(self):
+        raise NotImplementedError
+
+    def alert(self):
+        """(id, x, y, width, height) of the program's alert window, or None."""
+        raise NotImplementedError
+
+    def windows_above(self, alert):
+        """The windows that cover part of the alert, as (id, x, y, width, height)."""
+        raise NotImplementedError
+
     def menu_labels(self):
         """The open menu's labels as the host shows them, separators as "-"; None where the menu
         is the program's own and the host has nothing to read."""

@@ -5,6 +5,7 @@ screenshots come from import."""
 import os
 import re
 import subprocess
+import time
 
 from .base import Host
 
@@ -44,7 +45,18 @@ class XvfbHost(Host):
 
     def click(self, x, y, button="left"):
         number = {"left": 1, "middle": 2, "right": 3}[button]
+        self.before_click = {w[0] for w in self.visible_windows()}
         self.x("xdotool", "mousemove", str(x), str(y), "click", str(number))
+
+    def menu_geometry(self):
+        """The largest window taller than an icon that was not shown before the last click."""
+        before = getattr(self, "before_click", set())
+        new = [w for w in self.visible_windows() if w[0] not in before and w[4] > 60]
+        return max(new, key=lambda w: w[3] * w[4]) if new else None
+
+    def close_menu(self):
+        self.key("Escape")
+        time.sleep(0.3)  # the menu unmapped
 
     def key(self, *keys, window=None):
         focus = ["windowfocus", "--sync", window] if window else []
