@@ -60,6 +60,7 @@ class Server:
 class Host:
     name = ""  # the matrix's key for this host
     icon_area = (0, 0, 0, 0)  # where the panel shows icons: left, top, right, bottom
+    reads_labels = True  # False where the menu is the program's own, with nothing to read
     packages = ()  # Debian packages it needs; a host lacking one is skipped, never passed
 
     def __init__(self):
@@ -137,6 +138,10 @@ class Host:
     def start(self):
         raise NotImplementedError
 
+    def program_folder(self):
+        """Where the program's installation is laid out; the program's user may use it."""
+        return self.root
+
     def program_env(self):
         return dict(self.env)
 
@@ -167,7 +172,7 @@ class Host:
 
     def menu_labels(self):
         """The open menu's labels as the host shows them, separators as "-"; None where the menu
-        is the program's own and the host has nothing to read."""
+        is the program's own and the host has nothing to read. The caller opens the menu."""
         raise NotImplementedError
 
     def choose(self, label):

@@ -11,6 +11,7 @@ class Trayer(XvfbHost):
     packages = ("xvfb", "trayer", "xdotool", "x11-utils", "imagemagick")
 
     icon_area = (512, 0, 1024, 24)
+    reads_labels = False
 
     def __init__(self, height=24):
         super().__init__()
