@@ -109,14 +109,19 @@ def run_checks(host, install, results):
         except Exception as error:  # noqa: BLE001 - a failed check must not stop the others
             results[name] = f"FAIL: {error}"
             traceback.print_exc()
-            host.close_menu()
+            try:
+                host.close_menu()
+            except Exception:  # noqa: BLE001 - the check's own failure is what counts
+                pass
 
     program = install.launch_in(host)
     try:
         icon = []
         record("icon within 2 s", lambda: icon.append(check.icon(2)))
-        if not icon:
-            icon.append(check.icon(10))  # late is still better than no further checks
+        if not icon:  # late is still better than no further checks
+            record("the icon shows at all", lambda: icon.append(check.icon(10)))
+            if not icon:
+                return
 
         def right_click():
             check.open_menu(icon[0], "right")
@@ -173,7 +178,7 @@ def run_checks(host, install, results):
                 check.icon(5)
             finally:
                 late.terminate()
-                late.wait(10)
+                late.communicate(timeout=10)
 
         for name, body in (("right click opens the menu", right_click),
                            ("left click opens the menu near the icon", left_click),
@@ -187,7 +192,9 @@ def run_checks(host, install, results):
     finally:
         if program.poll() is None:
             program.terminate()
-            program.wait(10)
+        stderr = program.communicate(timeout=10)[1].decode(errors="replace")
+        if any(outcome.startswith("FAIL") for outcome in results.values()):
+            print(f"--- {host.name}: the program's stderr ---\n{stderr}")
 
 
 def host_classes(selected):
