@@ -20,7 +20,7 @@ fi
 program_args=("$@")
 
 # --- build and lay out --------------------------------------------------------------------------
-tools/install-deps.sh
+tools/install-deps.sh build
 cmake --preset default >/dev/null
 cmake --build --preset default --target quorvel-connect
 mkdir -p "$run_dir/logs"
