@@ -107,7 +107,7 @@ def run_checks(host, install, results):
             outcome = body()
             results[name] = outcome or "PASS"
         except Exception as error:  # noqa: BLE001 - a failed check must not stop the others
-            results[name] = f"FAIL: {error}"
+            results[name] = f"FAIL: {error or type(error).__name__}"
             traceback.print_exc()
             try:
                 host.close_menu()
