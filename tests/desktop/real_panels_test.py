@@ -147,7 +147,7 @@ def run_checks(host, install, results):
             assert not covering, f"the alert {alert} is covered by {covering}"
 
         def start():
-            install.write("start.json", {"ok": True})
+            install.write("start.json", RUNNING)  # a successful reply is shown as the state
             check.open_menu(icon[0], "right")
             host.choose(START)
             wait_until(lambda: install.verbs().count("start") == 2, "the start command", 5)
