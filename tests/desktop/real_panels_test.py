@@ -52,15 +52,19 @@ class Check:
         return path
 
     def icon(self, within, since=None):
-        """Waits for our disc in the panel's icon area, counting from since (default now);
-        returns its centre and notes how long it took."""
+        """Waits for our disc in the panel's icon area in a screenshot begun within `within` s of
+        since (default now); returns its centre and notes when that screenshot began."""
         since = since or time.monotonic()
-        found = lambda: find_disc(self.screenshot("icon"), self.host.icon_area)  # noqa: E731
+
+        def found():
+            self.took = time.monotonic() - since
+            return find_disc(self.screenshot("icon"), self.host.icon_area)
         try:
             centre = wait_until(found, "the icon", within - (time.monotonic() - since), step=0.2)
         except TimeoutError:
-            raise AssertionError(f"the icon did not show within {within} s") from None
-        self.took = time.monotonic() - since
+            centre = None
+        if not centre or self.took > within:
+            raise AssertionError(f"the icon did not show within {within} s")
         return centre
 
     def open_menu(self, at, button):
