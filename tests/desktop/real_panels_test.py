@@ -39,8 +39,8 @@ def menu_rows(state):
 
 
 class Check:
-    def __init__(self, host, install):
-        self.host, self.install = host, install
+    def __init__(self, host):
+        self.host = host
         self.shot, self.last = 0, None
 
     def screenshot(self, what):
@@ -106,7 +106,7 @@ class Check:
 
 def run_checks(host, install, results):
     """Runs the checks in one session, recording "PASS", "FAIL: why" or "n/a: why" by name."""
-    check = Check(host, install)
+    check = Check(host)
     host.enabled_rows = [label for label, enabled in menu_rows("Stopped")
                          if enabled and label != "-"]
 
@@ -175,7 +175,7 @@ def run_checks(host, install, results):
 
         def labels():
             if not host.reads_labels:
-                return "n/a: our own Qt menu; its texts are checked by the menu tests"
+                return "n/a: our own Qt menu, whose texts the Qt layer's tests check"
             check.headline(icon[0], TRICKY)
             shown = check.labels(icon[0])
             expected = [label for label, _ in menu_rows(TRICKY)]
