@@ -4,7 +4,7 @@ minimal Qt 6 tray program that has the same 13-row menu and no logic, in one Xvf
 StatusNotifier watcher of our own on the session bus (the default, as on current desktops) or
 trayer (an XEmbed tray).
 
-  dbus-run-session -- /usr/bin/python3 bench/desktop/tray_bench.py BUILD_DIR [IDLE_SECONDS] [sni|xembed]
+  /usr/bin/python3 bench/desktop/tray_bench.py BUILD_DIR [IDLE_SECONDS] [sni|xembed]
 
 Prints, for each program: time from start to the icon shown (registered with the watcher, or
 docked in the tray; median of several runs, the same polling for both), resident memory (VmRSS)
@@ -23,6 +23,10 @@ import time
 
 from gi.repository import Gio, GLib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tests/desktop"))
+from hosts.status_notifier import StatusNotifierHost  # noqa: E402
+from hosts.trayer import Trayer  # noqa: E402
+
 RUNS = 7
 # Answers at once, and notes when it ran so that a quiet stretch between two polls can be found.
 TRIVIAL_SCRIPT = ("require('fs').appendFileSync(__dirname + '/polls.log', Date.now() + '\\n');\n"
@@ -31,31 +35,29 @@ TRIVIAL_SCRIPT = ("require('fs').appendFileSync(__dirname + '/polls.log', Date.n
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
-def start_session(env, host):
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24",
-                             "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        env["DISPLAY"] = ":" + pipe.readline().strip()
+class Session(StatusNotifierHost, Trayer):
+    """A private Xvfb and session bus, with trayer or a StatusNotifier watcher of our own."""
+
+
+def start_session(host):
+    session = Session()
+    session.start_display()
+    session.start_bus()
     if host == "sni":
-        start_watcher()
-        return [xvfb]
-    trayer = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
-                               "request", "--height", "24"], env=env,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_for(lambda: '"panel"' in x_tree(env), 10)
-    return [trayer, xvfb]
+        start_watcher(session.bus())
+    else:
+        session.start_panel()
+    return session
 
 
 registrations = []  # (time, the registering connection's pid)
 BUS = None  # kept for the whole run: the watcher's name goes with its connection
 
 
-def start_watcher():
+def start_watcher(bus):
     """A StatusNotifierWatcher that notes when each item registers, and from which process."""
     global BUS
-    BUS = bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+    BUS = bus
 
     def on_call(connection, sender, path, interface, method, args, invocation):
         pid = connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
@@ -150,12 +152,8 @@ def main():
     programs = {"quorvel-connect": ([ours], "quorvel-connect"),
                 "minimal Qt tray": ([minimal], "minimal_tray_bench")}
 
-    env = dict(os.environ)
-    for key in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME"):
-        env.pop(key, None)
-    env["XDG_RUNTIME_DIR"] = os.path.join(root, "runtime")
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-    session = start_session(env, host)
+    session = start_session(host)
+    env = session.program_env()
     try:
         startup = {name: [] for name in programs}
         for _ in range(RUNS):  # alternating, so both see the same machine
@@ -183,9 +181,7 @@ def main():
             process.terminate()
             process.wait(5)
     finally:
-        for process in session:
-            process.terminate()
-            process.wait(5)
+        session.stop()
         shutil.rmtree(root, ignore_errors=True)
 
     print(f"host: {'StatusNotifier watcher' if host == 'sni' else 'XEmbed tray (trayer)'}")

@@ -1,0 +1,1 @@
+"""Tray hosts run headless: one class per host, each in its own file."""
