@@ -1,0 +1,210 @@
+"""GNOME Shell 43 headless on Wayland with the AppIndicator extension as the tray host. A test-only
+extension turns on unsafe mode, so that clicks go in through a Clutter virtual pointer over Eval,
+the open menu is read over Eval, and screenshots come from the shell's Screenshot interface."""
+
+import json
+import os
+import shutil
+
+from gi.repository import GLib
+
+from .base import Host, wait_until
+from .session_bus import call, connect, name_has_owner, tray_host_registered
+
+APPINDICATOR = "ubuntu-appindicators@ubuntu.com"
+UNSAFE_MODE = "gnome-unsafe-mode@quorvel.test"
+WIDTH, HEIGHT = 1280, 800
+DISPLAY = "wayland-quorvel"
+
+SYSTEM_BUS_CONFIG = """<busconfig>
+  <type>system</type>
+  <listen>unix:path=%s</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_destination="*"/>
+    <allow receive_sender="*"/>
+  </policy>
+</busconfig>
+"""
+
+# Evaluated in the shell; each defines nothing global but the one virtual pointer and keyboard.
+POINTER = """(() => {
+  const {Clutter, GLib} = imports.gi;
+  const seat = Clutter.get_default_backend().get_default_seat();
+  global._testPointer ||= seat.create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
+  global._testKeyboard ||= seat.create_virtual_device(Clutter.InputDeviceType.KEYBOARD_DEVICE);
+  const now = GLib.get_monotonic_time();
+  %s
+  return true;
+})()"""
+
+OPEN_MENU = """(() => {
+  const PopupMenu = imports.ui.popupMenu;
+  const menu = imports.ui.main.panel.menuManager.activeMenu;
+  if (!menu || !menu.isOpen) return null;
+  const [x, y] = menu.box.get_transformed_position();
+  const [width, height] = menu.box.get_transformed_size();
+  const rows = menu._getMenuItems().filter(item => item.visible).map(item => {
+    const [rx, ry] = item.get_transformed_position();
+    const [rw, rh] = item.get_transformed_size();
+    const separator = item instanceof PopupMenu.PopupSeparatorMenuItem;
+    return {label: separator ? '-' : item.label.text, sensitive: item.reactive,
+            x: rx + rw / 2, y: ry + rh / 2};
+  });
+  return {x, y, width, height, rows};
+})()"""
+
+ICONS = """(() => Object.entries(imports.ui.main.panel.statusArea)
+  .filter(([key, button]) => key.startsWith('appindicator-') && button && button.visible)
+  .map(([key, button]) => {
+    const [x, y] = button.get_transformed_position();
+    const [width, height] = button.get_transformed_size();
+    return {key, x, y, width, height, name: button.accessible_name || '',
+            id: button._indicator ? button._indicator.id : ''};
+  }))()"""
+
+
+STARTED = "!imports.ui.main.layoutManager._startingUp"
+SETTLED = ("!imports.ui.main.overview.visible && "
+           "!imports.ui.main.overview.animationInProgress")
+
+
+class EvalFailed(Exception):
+    pass
+
+
+class GnomeWaylandHost(Host):
+    name = "gnome-wayland"
+    packages = ("gnome-shell", "gnome-shell-extension-appindicator", "qt6-wayland", "dbus-daemon")
+
+    def start(self):
+        self.start_session()
+        self.start_panel()
+
+    def start_session(self):
+        """The shell with no tray host yet: a program started now comes before the panel."""
+        self._write_settings(enabled=[UNSAFE_MODE])
+        self._start_system_bus()
+        self.env["GSETTINGS_BACKEND"] = "keyfile"
+        self.env["XDG_SESSION_TYPE"] = "wayland"
+        self.env["XDG_CURRENT_DESKTOP"] = "GNOME"
+        self.start_bus()
+        self.bus = connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
+        self.shell = self.serve("gnome-shell", [
+            "gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor",
+            f"{WIDTH}x{HEIGHT}", f"--wayland-display={DISPLAY}"])
+        self.until_ready(lambda: self._eval_quietly(STARTED), "GNOME Shell to start", 30)
+        # The shell opens the overview at start; a person's desktop shows the windows.
+        self.eval("imports.ui.main.overview.hide()")
+        self.until_ready(lambda: self.eval(SETTLED), "the overview to close")
+
+    def _eval_quietly(self, script):
+        try:
+            return self.eval(script)
+        except (GLib.Error, EvalFailed):  # not on the bus yet, or not yet in unsafe mode
+            return None
+
+    def _write_settings(self, enabled):
+        home = self.env["HOME"]
+        extensions = f"{home}/.local/share/gnome-shell/extensions"
+        shutil.copytree(os.path.join(os.path.dirname(__file__), UNSAFE_MODE),
+                        f"{extensions}/{UNSAFE_MODE}")
+        settings = f"{home}/.config/glib-2.0/settings"
+        os.makedirs(settings)
+        quoted = ", ".join(f"'{uuid}'" for uuid in enabled)
+        with open(f"{settings}/keyfile", "w") as f:
+            f.write("[org/gnome/shell]\ndisable-user-extensions=false\n"
+                    f"enabled-extensions=[{quoted}]\n"
+                    "welcome-dialog-last-shown-version='999'\n"
+                    # A plain backdrop, so that nothing but our icon is blue, and no banners
+                    # over the panel.
+                    "[org/gnome/desktop/background]\npicture-options='none'\n"
+                    "primary-color='#3c3c3c'\ncolor-shading-type='solid'\n"
+                    "[org/gnome/desktop/notifications]\nshow-banners=false\n")
+
+    def _start_system_bus(self):
+        """An empty system bus of its own: without one the shell stops at its login-manager
+        check, and the machine's own bus is no business of a test."""
+        socket = os.path.join(self.root, "system-bus")
+        config = os.path.join(self.root, "system-bus.conf")
+        with open(config, "w") as f:
+            f.write(SYSTEM_BUS_CONFIG % socket)
+        self.serve("system-bus", ["dbus-daemon", "--nofork", "--nopidfile",
+                                  f"--config-file={config}"])
+        self.until_ready(lambda: os.path.exists(socket), "the system bus")
+        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = f"unix:path={socket}"
+
+    def start_panel(self):
+        self.eval(f"imports.ui.main.extensionManager.enableExtension('{APPINDICATOR}')")
+        self.until_ready(lambda: tray_host_registered(self.bus), "the AppIndicator tray host")
+
+    def stop_panel(self):
+        self.eval(f"imports.ui.main.extensionManager.disableExtension('{APPINDICATOR}')")
+        self.until_ready(lambda: not name_has_owner(self.bus, "org.kde.StatusNotifierWatcher"),
+                         "the AppIndicator tray host to leave")
+
+    def restart_panel(self):
+        """The panel of a Wayland session is the compositor itself, and a shell restart ends
+        every client: restarting the AppIndicator extension takes the tray host, and its
+        watcher, off the bus and back, as an extension update or a screen lock does."""
+        self.stop_panel()
+        self.start_panel()
+
+    def program_env(self):
+        return {**self.env, "WAYLAND_DISPLAY": DISPLAY, "QT_QPA_PLATFORM": "wayland"}
+
+    def eval(self, script):
+        ok, result = call(self.bus, "org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell",
+                          "Eval", "(s)", script)
+        if not ok:
+            raise EvalFailed(result)
+        return json.loads(result) if result else None
+
+    def screenshot(self, path):
+        ok, _ = call(self.bus, "org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
+                     "org.gnome.Shell.Screenshot", "Screenshot", "(bbs)", False, False,
+                     os.path.abspath(path))
+        if not ok:
+            raise RuntimeError(f"GNOME Shell took no screenshot\n{self.shell.tail()}")
+
+    def status_icons(self):
+        """Our kind of icons in the top bar: their place, size and the name screen readers get."""
+        return self.eval(ICONS)
+
+    def _pointer(self, js):
+        self.eval(POINTER % js)
+
+    def move(self, x, y):
+        self._pointer(f"global._testPointer.notify_absolute_motion(now, {x}, {y});")
+
+    def click(self, x, y, button="left"):
+        number = {"left": 1, "middle": 2, "right": 3}[button]
+        self.move(x, y)
+        for state in ("PRESSED", "RELEASED"):
+            self._pointer(f"global._testPointer.notify_button(now, {number}, "
+                          f"Clutter.ButtonState.{state});")
+
+    def open_menu(self):
+        """The open menu's box on screen and its rows, or None."""
+        return self.eval(OPEN_MENU)
+
+    def menu_labels(self):
+        menu = self.open_menu()
+        return [row["label"] for row in menu["rows"]] if menu else []
+
+    def choose(self, label):
+        menu = wait_until(self.open_menu, "an open menu", 5)
+        row = next((row for row in menu["rows"] if row["label"] == label), None)
+        if row is None:
+            raise AssertionError(f"no row {label!r} in {[r['label'] for r in menu['rows']]}")
+        self.move(row["x"], row["y"])
+        self.click(row["x"], row["y"])
+
+    def press_default_button(self):
+        for state in ("PRESSED", "RELEASED"):
+            self._pointer(f"global._testKeyboard.notify_keyval(now, Clutter.KEY_Return, "
+                          f"Clutter.KeyState.{state});")
+
+
