@@ -18,6 +18,12 @@ packages=(
     dpkg-dev file desktop-file-utils appstream
     # rendering the launcher icons from their SVG art at build time
     librsvg2-bin
+    # real panels on Wayland: GNOME Shell with the AppIndicator tray; sway with waybar, Xwayland,
+    # screenshots, keys, and the headers and scanner for the tests' virtual pointer; finding our
+    # icon in a screenshot
+    gnome-shell gnome-shell-extension-appindicator qt6-wayland
+    sway waybar xwayland grim wtype libwayland-dev
+    python3-pil
 )
 
 missing=()
