@@ -70,6 +70,11 @@ STARTED = "!imports.ui.main.layoutManager._startingUp"
 SETTLED = ("!imports.ui.main.overview.visible && "
            "!imports.ui.main.overview.animationInProgress")
 
+WINDOWS = """global.get_window_actors().map(actor => {
+  const window = actor.meta_window, frame = window.get_frame_rect();
+  return [window.get_title(), frame.x, frame.y, frame.width, frame.height, window.has_focus()];
+})"""
+
 
 class EvalFailed(Exception):
     pass
@@ -173,6 +178,10 @@ class GnomeWaylandHost(Host):
         """Our kind of icons in the top bar: their place, size and the name screen readers get."""
         return self.eval(ICONS)
 
+    def windows(self):
+        """The clients' windows: (title, x, y, width, height, focused)."""
+        return [tuple(window) for window in self.eval(WINDOWS)]
+
     def _pointer(self, js):
         self.eval(POINTER % js)
 
@@ -202,7 +211,13 @@ class GnomeWaylandHost(Host):
         self.move(row["x"], row["y"])
         self.click(row["x"], row["y"])
 
+    def alert(self):
+        """The focused window with a title, placed and drawn: the alert, when one is shown."""
+        return next((w for w in self.windows() if w[0] and w[3] > 0 and w[5] and w[1:3] != (0, 0)),
+                    None)
+
     def press_default_button(self):
+        wait_until(self.alert, "a focused alert", 10)
         for state in ("PRESSED", "RELEASED"):
             self._pointer(f"global._testKeyboard.notify_keyval(now, Clutter.KEY_Return, "
                           f"Clutter.KeyState.{state});")

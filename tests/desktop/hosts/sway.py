@@ -11,7 +11,7 @@ import re
 import shutil
 import subprocess
 
-from .base import Host
+from .base import Host, wait_until
 from .session_bus import call, connect, name_has_owner, tray_host_registered
 
 USER = "quorvel-test"
@@ -43,6 +43,39 @@ BUS_CONFIG = """<busconfig>
   </policy>
 </busconfig>
 """
+
+
+def row_centre(screenshot, labels, index):
+    """Where row `index` of an open GTK menu lies in `screenshot`: the menu is the one white box on
+    screen, its separators full-width lines, and the rows between two separators share the
+    space between them evenly."""
+    from PIL import Image  # only the sway hosts need it
+
+    image = Image.open(screenshot).convert("RGB")
+    box = image.point(lambda value: 255 if value == 255 else 0).convert("L").point(
+        lambda value: 255 if value == 255 else 0).getbbox()
+    if not box:
+        raise AssertionError("no open menu on the screen")
+    left, top, right, bottom = box
+    pixels = image.load()
+    lines = [y for y in range(top, bottom) if pixels[left + 3, y] != (255, 255, 255)
+             and pixels[left + 3, y] == pixels[(left + right) // 2, y] == pixels[right - 4, y]]
+    bands, start = [], top
+    for line in lines + [bottom]:
+        bands.append((start, line))
+        start = line + 1
+    groups = "\n".join(labels).split("\n-\n")
+    if len(groups) != len(bands):
+        raise AssertionError(f"the menu shows {len(bands)} groups of rows, its layout has "
+                             f"{len(groups)}")
+    row = 0
+    for (band_top, band_bottom), group in zip(bands, groups):
+        members = group.split("\n")
+        if index < row + len(members):
+            height = (band_bottom - band_top) / len(members)
+            return (left + right) // 2, round(band_top + height * (index - row + 0.5))
+        row += len(members) + 1  # and the separator
+    raise AssertionError(f"row {index} is a separator")
 
 
 def ensure_test_user():
@@ -95,8 +128,29 @@ class SwayWaylandHost(Host):
             lambda: glob.glob(f"{runtime}/sway-ipc.*.{self.sway.process.pid}.sock"),
             "sway's IPC socket")[0]
         self.until_ready(lambda: self.swaymsg("get_outputs"), "sway's output")
+        self._start_input_devices()
         if self.xwayland:
             self.env["DISPLAY"] = self.until_ready(self._xwayland_display, "Xwayland")
+
+    def _start_input_devices(self):
+        """A virtual pointer and keyboard that stay for the whole session: a client that sees
+        the seat's keyboard come and go with each key typed misses the keys."""
+        built = shutil.which(os.environ.get("QUORVEL_VIRTUAL_POINTER", "virtual_pointer"))
+        if not built:
+            raise self.did_not_start("no virtual pointer: build the virtual_pointer target and "
+                                     "name it in QUORVEL_VIRTUAL_POINTER")
+        # A copy the session's user may run, wherever the build folder is.
+        with open(os.path.join(self.logs, "virtual-pointer.log"), "ab") as log:
+            self.pointer = subprocess.Popen(
+                [shutil.copy(built, self.root), str(WIDTH), str(HEIGHT)], env=self.env,
+                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=log, **self.as_user())
+        self.serve("virtual-keyboard", ["wtype", "-s", "3600000"])  # an hour, then it exits
+
+        def devices():
+            kinds = {device["type"] for device in self.swaymsg("get_inputs") or []}
+            return {"pointer", "keyboard"} <= kinds
+
+        self.until_ready(devices, "the virtual pointer and keyboard")
 
     def _start_bus(self):
         socket = os.path.join(self.root, "session-bus")
@@ -144,14 +198,6 @@ class SwayWaylandHost(Host):
         self.stop_panel()
         self.start_panel()
 
-    def stop(self):
-        if self.pointer:
-            self.pointer.stdin.close()
-            self.pointer.wait(10)
-            self.pointer.stdout.close()
-            self.pointer = None
-        super().stop()
-
     def swaymsg(self, kind):
         result = subprocess.run(["swaymsg", "-r", "-t", kind], env=self.env, capture_output=True,
                                 text=True, timeout=10)
@@ -197,19 +243,24 @@ class SwayWaylandHost(Host):
         shutil.move(shot, path)
 
     def _pointer_do(self, *commands):
-        if not self.pointer:
-            # A copy the session's user may run, wherever the build folder is.
-            binary = shutil.copy(shutil.which(os.environ.get("QUORVEL_VIRTUAL_POINTER",
-                                                             "virtual_pointer")), self.root)
-            self.pointer = subprocess.Popen(
-                [binary, str(WIDTH), str(HEIGHT)], env=self.env, stdin=subprocess.PIPE,
-                stdout=subprocess.PIPE, text=True, **self.as_user())
         for command in commands:
-            self.pointer.stdin.write(command + "\n")
+            self.pointer.stdin.write(f"{command}\n".encode())
             self.pointer.stdin.flush()
-            answer = self.pointer.stdout.readline().strip()
+            answer = self.pointer.stdout.readline().decode().strip()
             if answer != "ok":
                 raise RuntimeError(f"the virtual pointer answered {answer!r} to {command!r}")
+
+    def stop(self):
+        if self.pointer:  # it ends at the end of its input
+            self.pointer.stdin.close()
+            try:
+                self.pointer.wait(10)
+            except subprocess.TimeoutExpired:
+                self.pointer.kill()
+                self.pointer.wait()
+            self.pointer.stdout.close()
+            self.pointer = None
+        super().stop()
 
     def move(self, x, y):
         self._pointer_do(f"move {round(x)} {round(y)}")
@@ -227,14 +278,14 @@ class SwayWaylandHost(Host):
                        **self.as_user())
 
     def windows(self):
-        """The program's windows as sway manages them: (title, x, y, width, height)."""
+        """The clients' windows as sway manages them: (title, x, y, width, height, focused)."""
         found = []
 
         def walk(node):
             if node.get("pid") and node.get("type") in ("con", "floating_con"):
                 rect = node["rect"]
                 found.append((node.get("name"), rect["x"], rect["y"], rect["width"],
-                              rect["height"]))
+                              rect["height"], node.get("focused", False)))
             for child in node.get("nodes", []) + node.get("floating_nodes", []):
                 walk(child)
 
@@ -269,11 +320,26 @@ class SwayWaylandHost(Host):
         return [label for label, _ in self.menu_rows()]
 
     def choose(self, label):
-        """Walks the open menu with the keyboard, which skips separators and disabled rows."""
-        enabled = [shown for shown, on in self.menu_rows() if on and shown != "-"]
-        self.key(*["Down"] * (enabled.index(label) + 1), "Return")
+        """Hovers the row of waybar's open menu, then clicks it. waybar's menu takes no keys, and
+        no one can ask it where its rows are: the rows are found in a screenshot, between the
+        separator lines of the menu's white box, in the order of the menu's layout."""
+        rows = self.menu_rows()
+        labels = [shown for shown, _ in rows]
+        if label not in labels:
+            raise AssertionError(f"no row {label!r} in {labels}")
+        shot = os.path.join(self.root, "menu.png")
+        self.move(0, HEIGHT - 1)  # the white pointer off the menu
+        self.screenshot(shot)
+        x, y = row_centre(shot, labels, labels.index(label))
+        self.move(x - 1, y)
+        self.click(x, y)
+
+    def alert(self):
+        """The focused window with a title: the alert, when one is shown."""
+        return next((w for w in self.windows() if w[0] and w[5]), None)
 
     def press_default_button(self):
+        wait_until(self.alert, "a focused alert", 10)
         self.key("Return")
 
     def close_menu(self):

@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     }
     struct zwlr_virtual_pointer_v1* pointer =
         zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.manager, globals.seat);
+    wl_display_roundtrip(display);  // the seat has its pointer before the first command
 
     char line[128];
     while (fgets(line, sizeof line, stdin)) {
