@@ -216,6 +216,10 @@ class GnomeWaylandHost(Host):
         return next((w for w in self.windows() if w[0] and w[3] > 0 and w[5] and w[1:3] != (0, 0)),
                     None)
 
+    def close_menu(self):
+        self.eval("imports.ui.main.panel.menuManager.activeMenu?.close()")
+        wait_until(lambda: not self.open_menu(), "the menu to close", 5)
+
     def press_default_button(self):
         wait_until(self.alert, "a focused alert", 10)
         for state in ("PRESSED", "RELEASED"):
