@@ -199,6 +199,11 @@ class GnomeWaylandHost(Host):
         """The open menu's box on screen and its rows, or None."""
         return self.eval(OPEN_MENU)
 
+    def menu_box(self):
+        """(x, y, width, height) of the open menu on the screen, or None."""
+        menu = self.open_menu()
+        return menu and (menu["x"], menu["y"], menu["width"], menu["height"])
+
     def menu_labels(self):
         menu = self.open_menu()
         return [row["label"] for row in menu["rows"]] if menu else []

@@ -45,15 +45,22 @@ BUS_CONFIG = """<busconfig>
 """
 
 
-def row_centre(screenshot, labels, index):
-    """Where row `index` of an open GTK menu lies in `screenshot`: the menu is the one white box on
-    screen, its separators full-width lines, and the rows between two separators share the
-    space between them evenly."""
-    from PIL import Image  # only the sway hosts need it
+def white_box(image):
+    """(left, top, right, bottom) of the white pixels when they make a box mostly white: an open
+    menu, the only white area on this desktop; None otherwise (the pointer, the icon's lines)."""
+    white = image.point(lambda value: 255 if value == 255 else 0).convert("L").point(
+        lambda value: 255 if value == 255 else 0)
+    box = white.getbbox()
+    if not box or box[2] - box[0] < 80 or box[3] - box[1] < 60:
+        return None
+    area = (box[2] - box[0]) * (box[3] - box[1])
+    return box if white.crop(box).histogram()[255] > area / 2 else None
 
-    image = Image.open(screenshot).convert("RGB")
-    box = image.point(lambda value: 255 if value == 255 else 0).convert("L").point(
-        lambda value: 255 if value == 255 else 0).getbbox()
+
+def row_centre(image, labels, index):
+    """Where row `index` of the open GTK menu lies in the screenshot `image`: its separators are
+    full-width lines, and the rows between two separators share the space between them evenly."""
+    box = white_box(image)
     if not box:
         raise AssertionError("no open menu on the screen")
     left, top, right, bottom = box
@@ -316,8 +323,21 @@ class SwayWaylandHost(Host):
                              props.get("enabled", True)))
         return rows
 
+    def _screen(self):
+        from PIL import Image  # only the sway hosts need it
+
+        shot = os.path.join(self.root, "screen.png")
+        self.screenshot(shot)
+        with Image.open(shot) as image:
+            return image.convert("RGB")
+
+    def menu_box(self):
+        """(x, y, width, height) of the open menu on the screen, or None."""
+        box = white_box(self._screen())
+        return box and (box[0], box[1], box[2] - box[0], box[3] - box[1])
+
     def menu_labels(self):
-        return [label for label, _ in self.menu_rows()]
+        return [label for label, _ in self.menu_rows()] if self.menu_box() else []
 
     def choose(self, label):
         """Hovers the row of waybar's open menu, then clicks it. waybar's menu takes no keys, and
@@ -327,10 +347,8 @@ class SwayWaylandHost(Host):
         labels = [shown for shown, _ in rows]
         if label not in labels:
             raise AssertionError(f"no row {label!r} in {labels}")
-        shot = os.path.join(self.root, "menu.png")
         self.move(0, HEIGHT - 1)  # the white pointer off the menu
-        self.screenshot(shot)
-        x, y = row_centre(shot, labels, labels.index(label))
+        x, y = row_centre(self._screen(), labels, labels.index(label))
         self.move(x - 1, y)
         self.click(x, y)
 
