@@ -9,25 +9,12 @@ import shutil
 from gi.repository import GLib
 
 from .base import Host, wait_until
-from .session_bus import call, connect, name_has_owner, tray_host_registered
+from .session_bus import call, connect, name_has_owner, start_private_bus, tray_host_registered
 
 APPINDICATOR = "ubuntu-appindicators@ubuntu.com"
 UNSAFE_MODE = "gnome-unsafe-mode@quorvel.test"
 WIDTH, HEIGHT = 1280, 800
 DISPLAY = "wayland-quorvel"
-
-SYSTEM_BUS_CONFIG = """<busconfig>
-  <type>system</type>
-  <listen>unix:path=%s</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/>
-    <allow own="*"/>
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-  </policy>
-</busconfig>
-"""
 
 # Evaluated in the shell; each defines nothing global but the one virtual pointer and keyboard.
 POINTER = """(() => {
@@ -91,7 +78,9 @@ class GnomeWaylandHost(Host):
     def start_session(self):
         """The shell with no tray host yet: a program started now comes before the panel."""
         self._write_settings(enabled=[UNSAFE_MODE])
-        self._start_system_bus()
+        # Without a system bus the shell stops at its login-manager check; an empty one of its
+        # own keeps the machine's bus out of the test.
+        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = start_private_bus(self, "system")
         self.env["GSETTINGS_BACKEND"] = "keyfile"
         self.env["XDG_SESSION_TYPE"] = "wayland"
         self.env["XDG_CURRENT_DESKTOP"] = "GNOME"
@@ -128,18 +117,6 @@ class GnomeWaylandHost(Host):
                     "[org/gnome/desktop/background]\npicture-options='none'\n"
                     "primary-color='#3c3c3c'\ncolor-shading-type='solid'\n"
                     "[org/gnome/desktop/notifications]\nshow-banners=false\n")
-
-    def _start_system_bus(self):
-        """An empty system bus of its own: without one the shell stops at its login-manager
-        check, and the machine's own bus is no business of a test."""
-        socket = os.path.join(self.root, "system-bus")
-        config = os.path.join(self.root, "system-bus.conf")
-        with open(config, "w") as f:
-            f.write(SYSTEM_BUS_CONFIG % socket)
-        self.serve("system-bus", ["dbus-daemon", "--nofork", "--nopidfile",
-                                  f"--config-file={config}"])
-        self.until_ready(lambda: os.path.exists(socket), "the system bus")
-        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = f"unix:path={socket}"
 
     def start_panel(self):
         self.eval(f"imports.ui.main.extensionManager.enableExtension('{APPINDICATOR}')")

@@ -12,7 +12,7 @@ import shutil
 import subprocess
 
 from .base import Host, wait_until
-from .session_bus import call, connect, name_has_owner, tray_host_registered
+from .session_bus import call, connect, name_has_owner, start_private_bus, tray_host_registered
 
 USER = "quorvel-test"
 WIDTH, HEIGHT = 1280, 800
@@ -28,22 +28,6 @@ focus_follows_mouse no
 WAYBAR_CONFIG = {"layer": "top", "position": "top", "height": 30, "modules-left": [],
                  "modules-center": [], "modules-right": ["tray"],
                  "tray": {"icon-size": 22, "spacing": 8}}
-
-# A session bus that the test, running as root, may also connect to.
-BUS_CONFIG = """<busconfig>
-  <type>session</type>
-  <listen>unix:path=%s</listen>
-  <auth>EXTERNAL</auth>
-  <standard_session_servicedirs/>
-  <policy context="default">
-    <allow user="*"/>
-    <allow own="*"/>
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-  </policy>
-</busconfig>
-"""
-
 
 def white_box(image):
     """(left, top, right, bottom) of the white pixels when they make a box mostly white: an open
@@ -97,7 +81,8 @@ def ensure_test_user():
 
 class SwayWaylandHost(Host):
     name = "sway-wayland"
-    packages = ("sway", "waybar", "grim", "wtype", "qt6-wayland", "dbus-daemon")
+    packages = ("sway", "waybar", "grim", "wtype", "libwayland-dev", "python3-pil", "qt6-wayland",
+                "dbus-daemon")
     xwayland = False
 
     def __init__(self):
@@ -119,7 +104,8 @@ class SwayWaylandHost(Host):
         """sway and its session bus, with no tray host yet."""
         self.user = ensure_test_user()
         self.hand_to_user(self.root)
-        self._start_bus()
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = start_private_bus(self, "session")
+        self.bus = connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
         config = os.path.join(self.root, "sway.conf")
         with open(config, "w") as f:
             f.write(SWAY_CONFIG % ("force" if self.xwayland else "disable"))
@@ -158,17 +144,6 @@ class SwayWaylandHost(Host):
             return {"pointer", "keyboard"} <= kinds
 
         self.until_ready(devices, "the virtual pointer and keyboard")
-
-    def _start_bus(self):
-        socket = os.path.join(self.root, "session-bus")
-        config = os.path.join(self.root, "session-bus.conf")
-        with open(config, "w") as f:
-            f.write(BUS_CONFIG % socket)
-        self.serve("dbus-daemon", ["dbus-daemon", "--nofork", "--nopidfile",
-                                   f"--config-file={config}"])
-        self.until_ready(lambda: os.path.exists(socket), "the session bus")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = f"unix:path={socket}"
-        self.bus = connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
 
     def _xwayland_display(self):
         """The display that sway's Xwayland serves, once it accepts clients: the X lock file that
@@ -299,9 +274,9 @@ class SwayWaylandHost(Host):
         walk(self.swaymsg("get_tree") or {})
         return found
 
-    def menu_rows(self):
-        """The rows that waybar draws from our item's menu: (label as GTK shows it, enabled),
-        separators as "-"."""
+    def layout_labels(self):
+        """The labels that waybar draws from our item's menu, as GTK shows them, separators as
+        "-"."""
         items = call(self.bus, WATCHER, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties",
                      "Get", "(ss)", WATCHER, "RegisteredStatusNotifierItems")[0]
         if not items:
@@ -312,16 +287,9 @@ class SwayWaylandHost(Host):
                     "org.kde.StatusNotifierItem", "Menu")[0]
         layout = call(self.bus, service, menu, "com.canonical.dbusmenu", "GetLayout", "(iias)", 0,
                       -1, [])[1]
-        rows = []
-        for _, props, _ in layout[2]:
-            if not props.get("visible", True):
-                continue
-            if props.get("type") == "separator":
-                rows.append(("-", True))
-            else:  # GTK's mnemonics: "__" shows "_", "_x" shows an underlined "x"
-                rows.append((re.sub("_(.)", r"\1", props.get("label", "")),
-                             props.get("enabled", True)))
-        return rows
+        # GTK's mnemonics: "__" shows "_", "_x" shows an underlined "x".
+        return ["-" if props.get("type") == "separator" else re.sub("_(.)", r"\1", props["label"])
+                for _, props, _ in layout[2] if props.get("visible", True)]
 
     def _screen(self):
         from PIL import Image  # only the sway hosts need it
@@ -337,14 +305,13 @@ class SwayWaylandHost(Host):
         return box and (box[0], box[1], box[2] - box[0], box[3] - box[1])
 
     def menu_labels(self):
-        return [label for label, _ in self.menu_rows()] if self.menu_box() else []
+        return self.layout_labels() if self.menu_box() else []
 
     def choose(self, label):
         """Hovers the row of waybar's open menu, then clicks it. waybar's menu takes no keys, and
         no one can ask it where its rows are: the rows are found in a screenshot, between the
         separator lines of the menu's white box, in the order of the menu's layout."""
-        rows = self.menu_rows()
-        labels = [shown for shown, _ in rows]
+        labels = self.layout_labels()
         if label not in labels:
             raise AssertionError(f"no row {label!r} in {labels}")
         self.move(0, HEIGHT - 1)  # the white pointer off the menu
@@ -367,5 +334,6 @@ class SwayWaylandHost(Host):
 
 class SwayXwaylandHost(SwayWaylandHost):
     name = "sway-xwayland"
-    packages = ("sway", "waybar", "grim", "wtype", "xwayland", "x11-utils", "dbus-daemon")
+    packages = ("sway", "waybar", "grim", "wtype", "libwayland-dev", "python3-pil", "xwayland",
+                "x11-utils", "dbus-daemon")
     xwayland = True
