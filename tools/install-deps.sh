@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the tests and the run command need and this
 # machine lacks. Idempotent and non-interactive; run as root or with sudo available.
+#   install-deps.sh           everything
+#   install-deps.sh build     all but the real panels (enough to build and run the program)
+#   install-deps.sh panels    only the real panels: 600-odd packages, which tools/test.sh installs
+#                             while it builds
 set -euo pipefail
+group=${1:-all}
 
 packages=(
     # build
@@ -12,8 +17,9 @@ packages=(
     qt6-base-dev libgl-dev
     # desktop tests and the headless run: X server, tray host, clicks, screenshots, session bus
     xvfb xauth trayer xdotool x11-utils imagemagick dbus-daemon fonts-dejavu-core
-    # desktop tests: reading the menu over D-Bus; the headless run: listeners for the demo service
-    python3-dbus python3-gi gir1.2-glib-2.0 curl
+    # desktop tests: reading the menu over D-Bus, finding the icon in screenshots; the headless
+    # run: listeners for the demo service
+    python3-dbus python3-gi gir1.2-glib-2.0 python3-pil curl
     # packaging checks
     dpkg-dev file desktop-file-utils appstream
     # rendering the launcher icons from their SVG art at build time
@@ -26,13 +32,28 @@ packages=(
     python3-pil
 )
 
+# The real panels the matrix runs headless: XFCE and KDE Plasma on Xvfb, GNOME Shell with the
+# AppIndicator extension and sway with waybar on Wayland (screenshots with grim, clicks through a
+# small virtual-pointer client built against libwayland).
+panels=(
+    xfce4-panel xfconf plasma-workspace plasma-desktop
+    gnome-shell gnome-shell-extension-appindicator sway waybar qt6-wayland grim
+    libwayland-dev wayland-protocols
+)
+case $group in
+    all) packages+=("${panels[@]}") ;;
+    build) ;;
+    panels) packages=("${panels[@]}") ;;
+    *) echo "usage: $0 [build|panels]" >&2; exit 2 ;;
+esac
+
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
 # The control script's runtime: Debian's nodejs, unless a node is already on the PATH.
-command -v node >/dev/null 2>&1 || missing+=(nodejs)
+[[ $group == panels ]] || command -v node >/dev/null 2>&1 || missing+=(nodejs)
 
 if ((${#missing[@]} == 0)); then
     exit 0
@@ -45,4 +66,4 @@ fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"

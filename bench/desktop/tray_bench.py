@@ -2,7 +2,7 @@
 """Desktop benchmark: the controller (against a trivial, fast control script) side by side with a
 minimal Qt 6 tray program that has the same 13-row menu and no logic, in one Xvfb with trayer.
 
-  dbus-run-session -- /usr/bin/python3 bench/desktop/tray_bench.py BUILD_DIR [IDLE_SECONDS]
+  /usr/bin/python3 bench/desktop/tray_bench.py BUILD_DIR [IDLE_SECONDS]
 
 Prints, for each program: time from start to the icon docked in the tray (median of several runs,
 the same polling of the X tree for both), resident memory (VmRSS) once idle, and CPU time
@@ -17,26 +17,15 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tests/desktop"))
+from hosts.trayer import Trayer  # noqa: E402
+
 RUNS = 7
 # Answers at once, and notes when it ran so that a quiet stretch between two polls can be found.
 TRIVIAL_SCRIPT = ("require('fs').appendFileSync(__dirname + '/polls.log', Date.now() + '\\n');\n"
                   'process.stdout.write(\'{"ok":true,"state":"Stopped","listeners":0,'
                   '"owned":[false,false],"configured":true}\');\n')
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
-
-
-def start_session(env):
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24",
-                             "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        env["DISPLAY"] = ":" + pipe.readline().strip()
-    trayer = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
-                               "request", "--height", "24"], env=env,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_for(lambda: '"panel"' in x_tree(env), 10)
-    return [trayer, xvfb]
 
 
 def x_tree(env):
@@ -100,13 +89,10 @@ def main():
     programs = {"quorvel-connect": ([ours], "quorvel-connect"),
                 "minimal Qt tray": ([minimal], "minimal_tray_bench")}
 
-    env = dict(os.environ)
-    for key in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME"):
-        env.pop(key, None)
-    env["XDG_RUNTIME_DIR"] = os.path.join(root, "runtime")
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-    session = start_session(env)
+    session = Trayer()
     try:
+        session.start()
+        env = session.program_env()
         startup = {name: [] for name in programs}
         for _ in range(RUNS):  # alternating, so both see the same machine
             for name, (argv, instance) in programs.items():
@@ -133,9 +119,7 @@ def main():
             process.terminate()
             process.wait(5)
     finally:
-        for process in session:
-            process.terminate()
-            process.wait(5)
+        session.stop()
         shutil.rmtree(root, ignore_errors=True)
 
     print(f"{'':18} {'start to icon (median of ' + str(RUNS) + ')':>32} {'VmRSS idle':>12} "

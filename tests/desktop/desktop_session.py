@@ -1,51 +1,41 @@
-"""A desktop for a test file on dbus-run-session's bus, stopped at exit: Xvfb (started on import),
-a fresh runtime folder, trayer or our StatusNotifierWatcher to read and click the menu's rows."""
+"""A desktop for a test file, stopped at exit: a private Xvfb and session bus (started on import),
+trayer or our StatusNotifierWatcher to read and click the menu's rows."""
 
 import atexit
 import glob
-import json
 import os
 import re
-import shutil
 import subprocess
-import tempfile
 import threading
-import time
 
 from gi.repository import Gio, GLib
 
-ROOT = tempfile.mkdtemp(prefix="quorvel-desktop-")
-ENV = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
-                                                      "QT_QPA_PLATFORMTHEME", "SESSION_MANAGER")}
-ENV.update(XDG_RUNTIME_DIR=ROOT, NO_AT_BRIDGE="1")
+from hosts.base import wait_until as wait_for
+from hosts.status_notifier import StatusNotifierHost
+from hosts.trayer import Trayer
+from installation import Installation as _Installation
+
+
+class _Desktop(StatusNotifierHost, Trayer):
+    """trayer's session, with the panel started only when a test asks for a tray host."""
+
+
+HOST = _Desktop()
+HOST.start_display()
+HOST.start_bus()
+ROOT = HOST.root
 SHOTS = os.environ["QUORVEL_SCREENSHOTS"]
-BUS = Gio.bus_get_sync(Gio.BusType.SESSION)
+BUS = HOST.bus()
 DBUSMENU = "com.canonical.dbusmenu"
 children = []
 items = []
 
-# Records each verb with the controller's pid, then answers with "<verb>.json" or "default.json"
-# when there is one, else runs the demo service's own script. Its folder is the working directory.
-SCRIPT = r"""
-const fs = require('fs');
-fs.appendFileSync('verbs.log', `${process.ppid} ${process.argv[2]}\n`);
-const canned = [process.argv[2], 'default'].map((name) => `${name}.json`).find(fs.existsSync);
-if (canned) process.stdout.write(fs.readFileSync(canned));
-else require('./demo-control-app.cjs');
-"""
-
 
 def wait_until(predicate, what, timeout=10):
-    deadline = time.monotonic() + timeout
-    while not (value := predicate()):
-        assert time.monotonic() < deadline, f"timed out after {timeout} s waiting for {what}"
-        time.sleep(0.05)
-    return value
-
-
-def spawn(argv, **kwargs):
-    children.append(subprocess.Popen(argv, env=ENV, **kwargs))
-    return children[-1]
+    try:
+        return wait_for(predicate, what, timeout)
+    except TimeoutError as error:
+        raise AssertionError(str(error)) from None
 
 
 @atexit.register
@@ -55,21 +45,15 @@ def close():
     for child in reversed(children):
         child.kill()
         child.communicate()
-    shutil.rmtree(ROOT)
+    HOST.stop()
 
 
 def x(*argv):
-    return subprocess.run(argv, env=ENV, capture_output=True, text=True, timeout=20).stdout
-
-
-xvfb = spawn(["Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-ENV["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
+    return HOST.x(*argv)
 
 
 def start_tray_host():
-    spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height",
-           "24"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    HOST.start_panel()
 
 
 def start_watcher():
@@ -88,64 +72,42 @@ def start_watcher():
     threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
 
 
-class Installation:
-    """The program in a folder named with spaces and non-ASCII, beside SCRIPT and `replies`."""
+class Installation(_Installation):
+    """The program beside the stand-in control script and `replies`, in this desktop."""
 
     def __init__(self, replies=None):
-        self.dir = tempfile.mkdtemp(prefix="Quorvel Connect Ä ", dir=ROOT)
-        os.mkdir(f"{self.dir}/logs")
-        shutil.copy2(os.environ["QUORVEL_CONNECT"], self.dir)
-        if replies is None:
-            demo = os.environ["QUORVEL_DEMO_SERVICE"]
-            shutil.copy2(f"{demo}/control-app.cjs", f"{self.dir}/demo-control-app.cjs")
-            shutil.copy2(f"{demo}/service.cjs", self.dir)
-        files = {"control-app.cjs": SCRIPT, "verbs.log": "", **(replies or {})}
-        for name, content in files.items():
-            self.write(name, content)
-
-    def write(self, name, content):
-        with open(f"{self.dir}/{name}", "w", encoding="utf-8") as f:
-            f.write(content if isinstance(content, str) else json.dumps(content))
+        super().__init__(ROOT, replies)
 
     def launch(self, *args):
         items.clear()
-        return spawn([f"{self.dir}/quorvel-connect", *args], cwd="/", stdout=subprocess.DEVNULL,
-                     stderr=subprocess.PIPE)
-
-    def verbs(self, pid=None):
-        with open(f"{self.dir}/verbs.log", encoding="utf-8") as log:
-            return [verb for who, verb in map(str.split, log) if pid in (None, int(who))]
+        children.append(self.launch_in(HOST, *args))
+        return children[-1]
 
 
 def tray_icons():
-    tree = x("xwininfo", "-root", "-tree")
-    return re.findall(r'(0x\w+) .*\("quorvel-connect".* 2[24]x2[24]', tree)
+    return HOST.icons()
 
 
 def big_windows():
     """Our visible windows taller than the icon: the open menu, or an alert."""
-    out = x("xdotool", "search", "--onlyvisible", "--classname", "quorvel-connect",
-            "getwindowgeometry", "%@")
-    found = re.findall(r"Window (\d+)\n.*\n.*Geometry: \d+x(\d+)", out)
-    return [window for window, height in found if int(height) > 60]
+    return [w[0] for w in HOST.visible_windows("--classname", "quorvel-connect") if w[4] > 60]
 
 
 def press(window, *keys):
-    x("xdotool", "windowfocus", "--sync", window, "key", "--clearmodifiers", *keys)
+    HOST.key(*keys, window=window)
 
 
-def screenshot(name, crop="800x600+0+0"):
+def screenshot(name, crop=None):
     os.makedirs(SHOTS, exist_ok=True)
-    x("import", "-window", "root", "-crop", crop, "+repage", f"{SHOTS}/{name}.png")
+    x("import", "-window", "root", *(["-crop", crop, "+repage"] if crop else []),
+      f"{SHOTS}/{name}.png")
 
 
 def http_status(url):
     return x("curl", "-s", "-o", "/dev/null", "-w", "%{http_code}", "--max-time", "2", url)
 
 
-def call(name, path, interface, method, signature, *args):
-    return BUS.call_sync(name, path, interface, method, GLib.Variant(signature, args), None,
-                         Gio.DBusCallFlags.NONE, 5000, None).unpack()
+call = HOST.call
 
 
 def item_property(name):

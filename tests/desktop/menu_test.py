@@ -1,5 +1,5 @@
-"""The whole program through the menu that a StatusNotifier host shows, against the demo service
-and against a control script that fails."""
+"""The whole program through the menu that a StatusNotifier host shows, against the demo service.
+A failing script's alert is checked on the real panels."""
 
 import time
 import unittest
@@ -74,23 +74,6 @@ class MenuTest(unittest.TestCase):
         wait_for_headline("QUORVEL Connect · Running")
         wait_until(lambda: install.verbs(program.pid)[:3] == ["status", "start", "status"],
                    "one start, then the next tick's status although the host never closed the menu")
-
-    def test_a_failing_script_shows_the_alert_and_the_program_runs_on(self):
-        install = Installation({
-            "default.json": {"ok": True, "state": "Stopped", "listeners": 2, "configured": True},
-            "start.json": {"ok": False, "error": "Port 8080 is taken by another program."},
-        })
-        program = install.launch()
-        self.addCleanup(program.kill)
-        wait_for_headline("QUORVEL Connect · Stopped")
-        choose(START)
-        wait_until(big_windows, "the failure alert")
-        install.write("default.json", {"ok": True, "state": "R&D <b>bold</b>", "listeners": 1})
-        answer_alert("failure-alert", "Return")
-        wait_for_headline("QUORVEL Connect · R&D <b>bold</b>", timeout=3)  # next poll
-        self.assertEqual(rows()[1][1], "1 connected listener")
-        choose(QUIT)  # nothing owned: ends the program at once, without asking
-        self.assertEqual(program.wait(timeout=10), 0)
 
 
 if __name__ == "__main__":

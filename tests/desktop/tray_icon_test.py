@@ -1,5 +1,6 @@
 """Under an XEmbed tray host: of ten copies one runs on, its icon appears once a tray host starts,
-either button opens the menu, no poll goes out while it is open; a later copy exits silently."""
+no poll goes out while its menu is open; a later copy exits silently. Both buttons are checked on
+the real panels."""
 
 import time
 import unittest
@@ -9,7 +10,7 @@ from desktop_session import (Installation, big_windows, press, screenshot, start
 
 
 class TrayIconTest(unittest.TestCase):
-    def test_one_copy_one_icon_and_either_button_opens_its_menu(self):
+    def test_one_copy_one_icon_and_no_poll_while_its_menu_is_open(self):
         install = Installation({"default.json": {"ok": True, "state": "Stopped", "listeners": 0}})
         copies = [install.launch() for _ in range(10)]
         wait_until(lambda: sum(c.poll() is not None for c in copies) == 9, "nine copies to exit")
@@ -20,15 +21,14 @@ class TrayIconTest(unittest.TestCase):
         start_tray_host()
         wait_until(tray_icons, "the icon")
 
-        for button in (1, 3):
-            x("xdotool", "mousemove", "--window", tray_icons()[0], "11", "11", "click", str(button))
-            menu = wait_until(big_windows, f"the menu on button {button}")[0]
-            polls = len(install.verbs())
-            time.sleep(10.5)  # two ticks fall due
-            screenshot(f"menu-button-{button}", crop="340x260+460+0")
-            self.assertEqual(len(install.verbs()), polls, "no status poll while the menu is open")
-            press(menu, "Escape")
-            wait_until(lambda: len(install.verbs()) == polls + 1, "the missed ticks", 2)
+        x("xdotool", "mousemove", "--window", tray_icons()[0], "11", "11", "click", "1")
+        menu = wait_until(big_windows, "the menu")[0]
+        polls = len(install.verbs())
+        time.sleep(10.5)  # two ticks fall due
+        screenshot("menu-open", crop="340x260+684+0")
+        self.assertEqual(len(install.verbs()), polls, "no status poll while the menu is open")
+        press(menu, "Escape")
+        wait_until(lambda: len(install.verbs()) == polls + 1, "the missed ticks", 2)
 
         for args in ([], ["--auto-start"]):
             second = install.launch(*args)

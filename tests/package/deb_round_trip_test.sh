@@ -28,15 +28,14 @@ apt() {
 exec 9<"${BASH_SOURCE[0]}"
 flock -w 240 9
 rm -rf "$work"
-mkdir -p "$work/runtime"
+mkdir -p "$work"
 # A package left by an earlier run that was killed is ours to remove; a folder still there after
 # that belongs to a service, whose files the leftover checks could not tell from ours.
 if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
     apt purge "$package"
 fi
 [[ ! -e $install_dir ]] || { echo "skipped: $install_dir belongs to an installed service"; exit 77; }
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; apt-get purge -y -qq "$package" >/dev/null 2>&1 || true' EXIT
+trap 'apt-get purge -y -qq "$package" >/dev/null 2>&1 || true' EXIT
 
 (cd "$build" && cpack -G DEB -B "$work/cpack" >"$work/cpack.log") || fail "cpack"
 deb=$(echo "$work"/cpack/"$package"_*.deb)
@@ -51,31 +50,9 @@ desktop-file-validate "/usr/share/applications/$app_id.desktop"
 appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
     fail "the AppStream metadata does not validate"
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n1 "$work/display") XDG_RUNTIME_DIR=$work/runtime
-chmod 700 "$XDG_RUNTIME_DIR"
-trayer --edge top --align right --widthtype request --height 32 --SetDockType true >/dev/null 2>&1 &
-pids+=($!)
-# A private session bus that ends with the program, which is started through exec so that its
-# process id is the one written.
-dbus-run-session -- sh -c 'echo $$ >"$0"; exec "$1"' "$work/pid" "$program" >"$work/log" 2>&1 &
-session=$!
-pids+=("$session")
-docked() {
-    local panel
-    panel=$(xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/ {print $1; exit}')
-    [[ -n $panel ]] && xwininfo -tree -id "$panel" | grep -q '("quorvel-connect" '
-}
-for _ in $(seq 100); do
-    docked && break
-    kill -0 "$session" 2>/dev/null || break
-    sleep 0.1
-done
-docked || { cat "$work/log"; fail "the icon did not dock in the tray"; }
-kill -TERM "$(cat "$work/pid")"
-wait "$session" || true
+# In trayer's headless session, which the helper stops and waits for before it returns.
+PYTHONPATH=$(dirname "${BASH_SOURCE[0]}")/../desktop /usr/bin/python3 -m hosts trayer "$program" \
+    2>"$work/log" || { cat "$work/log"; fail "no icon in the tray (see above)"; }
 # The program writes nothing beside itself.
 [[ -z $(find "$install_dir" -mindepth 1 ! -path "$program") ]] || fail "files appeared beside it"
 

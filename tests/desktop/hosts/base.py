@@ -59,6 +59,8 @@ class Server:
 
 class Host:
     name = ""  # the matrix's key for this host
+    icon_area = (0, 0, 0, 0)  # where the panel shows icons: left, top, right, bottom
+    reads_labels = True  # False where the menu is the program's own, with nothing to read
     packages = ()  # Debian packages it needs; a host lacking one is skipped, never passed
 
     def __init__(self):
@@ -136,6 +138,10 @@ class Host:
     def start(self):
         raise NotImplementedError
 
+    def program_folder(self):
+        """Where the program's installation is laid out; the program's user may use it."""
+        return self.root
+
     def program_env(self):
         return dict(self.env)
 
@@ -149,9 +155,24 @@ class Host:
     def click(self, x, y, button="left"):
         raise NotImplementedError
 
+    def menu_geometry(self):
+        """(id, x, y, width, height) of a menu opened since the last click, or None."""
+        raise NotImplementedError
+
+    def close_menu(self):
+        raise NotImplementedError
+
+    def alert(self):
+        """(id, x, y, width, height) of the program's alert window, or None."""
+        raise NotImplementedError
+
+    def windows_above(self, alert):
+        """The windows that cover part of the alert, as (id, x, y, width, height)."""
+        raise NotImplementedError
+
     def menu_labels(self):
         """The open menu's labels as the host shows them, separators as "-"; None where the menu
-        is the program's own and the host has nothing to read."""
+        is the program's own and the host has nothing to read. The caller opens the menu."""
         raise NotImplementedError
 
     def choose(self, label):
@@ -160,8 +181,17 @@ class Host:
     def press_default_button(self):
         raise NotImplementedError
 
-    def restart_panel(self):
+    def start_panel(self):
+        """Starts the panel in the running session (self.panel) and waits until it is ready."""
         raise NotImplementedError
+
+    def stop_panel(self):
+        self.panel.stop()
+        self.servers.remove(self.panel)
+
+    def restart_panel(self):
+        self.stop_panel()
+        self.start_panel()
 
     def stop(self):
         """Stops everything started, newest first, waiting for each; then whatever the bus

@@ -3,12 +3,15 @@ the menu is the program's own Qt menu, and it has no StatusNotifier support at a
 
 import re
 
-from .x11 import XvfbHost
+from .x11 import HEIGHT, XvfbHost
 
 
 class Trayer(XvfbHost):
     name = "trayer"
     packages = ("xvfb", "trayer", "xdotool", "x11-utils", "imagemagick")
+
+    icon_area = (512, 0, 1024, 24)
+    reads_labels = False
 
     def __init__(self, height=24):
         super().__init__()
@@ -17,7 +20,7 @@ class Trayer(XvfbHost):
         self.enabled_rows = []  # set by the caller: our menu gives a host nothing to read
 
     def start(self):
-        self.start_display("-wr")  # a white root, so screenshots don't sit on black
+        self.start_display()
         self.start_bus()
         self.start_panel()
 
@@ -32,11 +35,6 @@ class Trayer(XvfbHost):
         tree = self.x("xwininfo", "-root", "-tree")
         return re.search(r'(0x\w+) .*\("panel" "trayer"\)', tree)
 
-    def restart_panel(self):
-        self.panel.stop()
-        self.servers.remove(self.panel)
-        self.start_panel()
-
     def icons(self):
         """Our docked icons' windows."""
         tree = self.x("xwininfo", "-root", "-tree")
@@ -46,7 +44,8 @@ class Trayer(XvfbHost):
         return None
 
     def choose(self, label):
-        """Walks our open menu with the keyboard, which skips separators and disabled rows."""
-        menu = max(self.visible_windows("--classname", "quorvel-connect"), key=lambda w: w[4])
+        """Walks our open menu with the keyboard, which skips separators and disabled rows; the
+        pointer leaves the menu first, so that no row is current when the walk starts."""
+        self.x("xdotool", "mousemove", "0", str(HEIGHT - 1))
         steps = self.enabled_rows.index(label) + 1
-        self.key(*["Down"] * steps, "Return", window=menu[0])
+        self.key(*["Down"] * steps, "Return")

@@ -5,17 +5,26 @@ screenshots come from import."""
 import os
 import re
 import subprocess
+import time
 
 from .base import Host
 
 WIDTH, HEIGHT = 1024, 768
 
 
+def overlap(a, b):
+    """Whether two (window, x, y, width, height) rectangles share a pixel."""
+    return (a[1] < b[1] + b[3] and b[1] < a[1] + a[3] and a[2] < b[2] + b[4]
+            and b[2] < a[2] + a[4])
+
+
 class XvfbHost(Host):
+    """Its root window is white, so that screenshots do not sit on black."""
+
     def start_display(self, *options):
         read_end, write_end = os.pipe()
         xvfb = self.serve("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                   f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp", *options],
+                                   f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp", "-wr", *options],
                           pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -36,7 +45,18 @@ class XvfbHost(Host):
 
     def click(self, x, y, button="left"):
         number = {"left": 1, "middle": 2, "right": 3}[button]
+        self.before_click = {w[0] for w in self.visible_windows()}
         self.x("xdotool", "mousemove", str(x), str(y), "click", str(number))
+
+    def menu_geometry(self):
+        """The largest window taller than an icon that was not shown before the last click."""
+        before = getattr(self, "before_click", set())
+        new = [w for w in self.visible_windows() if w[0] not in before and w[4] > 60]
+        return max(new, key=lambda w: w[3] * w[4]) if new else None
+
+    def close_menu(self):
+        self.key("Escape")
+        time.sleep(0.3)  # the menu unmapped
 
     def key(self, *keys, window=None):
         focus = ["windowfocus", "--sync", window] if window else []
@@ -50,10 +70,15 @@ class XvfbHost(Host):
                            out)
         return [(window, *map(int, rest)) for window, *rest in found]
 
-    def stacking_order(self):
-        """The root's children, bottom first."""
+    def windows_above(self, window):
+        """The visible top-level windows stacked above window that cover part of it. A desktop
+        window does not count: with no window manager here, nothing keeps it at the bottom."""
         tree = self.x("xwininfo", "-root", "-children")
-        return [str(int(window, 16)) for window in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)]
+        order = [str(int(w, 16)) for w in re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)]
+        return [w for w in self.visible_windows() if w[0] in order and overlap(w, window)
+                and order.index(w[0]) > order.index(window[0])
+                and "_NET_WM_WINDOW_TYPE_DESKTOP" not in self.x("xprop", "-id", w[0],
+                                                                 "_NET_WM_WINDOW_TYPE")]
 
     def press_default_button(self):
         alert = self.alert()

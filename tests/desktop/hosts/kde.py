@@ -1,0 +1,30 @@
+"""KDE Plasma 5's plasmashell on a bare Xvfb, with its default bottom panel, whose system tray is
+the reference StatusNotifier host. kded5 holds the watcher; the bus starts it, so the session's
+variables are set before the bus, or kded5 writes into the real HOME and the watcher never loads.
+No window manager is needed."""
+
+from .status_notifier import StatusNotifierHost
+from .x11 import HEIGHT, WIDTH, XvfbHost
+
+
+class Kde(StatusNotifierHost, XvfbHost):
+    name = "kde"
+    packages = ("xvfb", "plasma-workspace", "plasma-desktop", "xdotool", "x11-utils",
+                "imagemagick")
+    icon_area = (0, HEIGHT - 60, WIDTH, HEIGHT)
+
+    def start(self):
+        self.env.update(XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",
+                        KDE_SESSION_VERSION="5", XDG_SESSION_TYPE="x11", QT_QPA_PLATFORM="xcb")
+        self.start_display()
+        self.start_bus()
+        self.start_panel()
+
+    def start_panel(self):
+        self.panel = self.serve("plasmashell", ["plasmashell", "--no-respawn"])
+        self.until_ready(lambda: self.watcher_ready() and self.panel_shown(),
+                         "the panel with its system tray", 60)
+
+    def panel_shown(self):
+        return any(y > HEIGHT - 100 and height < 100 for _, _, y, _, height
+                   in self.visible_windows("--classname", "plasmashell"))

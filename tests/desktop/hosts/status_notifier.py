@@ -1,0 +1,81 @@
+"""What a StatusNotifier host reads of the program over the session bus: the watcher's list of
+items, the item's properties and its com.canonical.dbusmenu layout."""
+
+import re
+
+from gi.repository import Gio, GLib
+
+from .base import wait_until
+
+WATCHER = "org.kde.StatusNotifierWatcher"
+DBUSMENU = "com.canonical.dbusmenu"
+
+
+class StatusNotifierHost:
+    _bus = None
+
+    def bus(self):
+        if self._bus is None:
+            flags = (Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+                     | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+            self._bus = Gio.DBusConnection.new_for_address_sync(
+                self.env["DBUS_SESSION_BUS_ADDRESS"], flags, None, None)
+        return self._bus
+
+    def call(self, name, path, interface, method, signature=None, *args):
+        parameters = GLib.Variant(signature, args) if signature else None
+        return self.bus().call_sync(name, path, interface, method, parameters, None,
+                                    Gio.DBusCallFlags.NONE, 5000, None).unpack()
+
+    def property(self, name, path, interface, prop):
+        return self.call(name, path, "org.freedesktop.DBus.Properties", "Get", "(ss)",
+                         interface, prop)[0]
+
+    def watcher_ready(self):
+        try:
+            return self.property(WATCHER, "/StatusNotifierWatcher", WATCHER,
+                                 "IsStatusNotifierHostRegistered")
+        except GLib.Error:
+            return False
+
+    def items(self):
+        """(bus name, object path) of the registered items."""
+        try:
+            entries = self.property(WATCHER, "/StatusNotifierWatcher", WATCHER,
+                                    "RegisteredStatusNotifierItems")
+        except GLib.Error:
+            return []
+        found = []
+        for entry in entries:
+            name, _, path = entry.replace("@/", "/").partition("/")
+            found.append((name, "/" + path if path else "/StatusNotifierItem"))
+        return found
+
+    def item_property(self, prop):
+        name, path = self.items()[-1]
+        return self.property(name, path, "org.kde.StatusNotifierItem", prop)
+
+    def layout(self):
+        """(row id, label as a host shows it, enabled) in order; "-" labels a separator. A
+        single "_" marks an access key in dbusmenu and is not shown; "__" shows as "_"."""
+        name = self.items()[-1][0]
+        menu = self.item_property("Menu")
+        rows = self.call(name, menu, DBUSMENU, "GetLayout", "(iias)", 0, -1, [])[1][2]
+        return [(row, "-" if props.get("type") == "separator"
+                 else re.sub("_(_?)", r"\1", props.get("label", "")), props.get("enabled", True))
+                for row, props, _ in rows]
+
+    def menu_labels(self):
+        return [label for _, label, _ in self.layout()]
+
+    def choose(self, label):
+        """Closes the host's menu and sends the row's "clicked" event, as the host does when a
+        person clicks the row."""
+        # A person waits for the row to be enabled: a poll in flight disables it for a moment.
+        row = wait_until(lambda: next((row for row, shown, enabled in self.layout()
+                                       if shown == label and enabled), None), f"{label!r}", 3)
+        self.close_menu()
+        event = GLib.Variant("(isvu)", (row, "clicked", GLib.Variant("i", 0), 0))
+        # No reply awaited: the row's action may run a modal alert before the program answers.
+        self.bus().call(self.items()[-1][0], self.item_property("Menu"), DBUSMENU, "Event", event,
+                        None, Gio.DBusCallFlags.NONE, -1, None, None, None)
