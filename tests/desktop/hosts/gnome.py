@@ -9,7 +9,9 @@ import shutil
 from gi.repository import GLib
 
 from .base import Host, wait_until
-from .session_bus import call, connect, name_has_owner, start_private_bus, tray_host_registered
+from .private_bus import start_private_bus
+from .status_notifier import StatusNotifierHost
+from .x11 import overlap
 
 APPINDICATOR = "ubuntu-appindicators@ubuntu.com"
 UNSAFE_MODE = "gnome-unsafe-mode@quorvel.test"
@@ -57,6 +59,7 @@ STARTED = "!imports.ui.main.layoutManager._startingUp"
 SETTLED = ("!imports.ui.main.overview.visible && "
            "!imports.ui.main.overview.animationInProgress")
 
+# Bottom first, as they are stacked.
 WINDOWS = """global.get_window_actors().map(actor => {
   const window = actor.meta_window, frame = window.get_frame_rect();
   return [window.get_title(), frame.x, frame.y, frame.width, frame.height, window.has_focus()];
@@ -67,8 +70,9 @@ class EvalFailed(Exception):
     pass
 
 
-class GnomeWaylandHost(Host):
+class GnomeWaylandHost(StatusNotifierHost, Host):
     name = "gnome-wayland"
+    icon_area = (WIDTH // 2, 0, WIDTH, 32)  # the right half of the top bar
     packages = ("gnome-shell", "gnome-shell-extension-appindicator", "qt6-wayland", "dbus-daemon")
 
     def start(self):
@@ -85,7 +89,6 @@ class GnomeWaylandHost(Host):
         self.env["XDG_SESSION_TYPE"] = "wayland"
         self.env["XDG_CURRENT_DESKTOP"] = "GNOME"
         self.start_bus()
-        self.bus = connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
         self.shell = self.serve("gnome-shell", [
             "gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor",
             f"{WIDTH}x{HEIGHT}", f"--wayland-display={DISPLAY}"])
@@ -120,11 +123,11 @@ class GnomeWaylandHost(Host):
 
     def start_panel(self):
         self.eval(f"imports.ui.main.extensionManager.enableExtension('{APPINDICATOR}')")
-        self.until_ready(lambda: tray_host_registered(self.bus), "the AppIndicator tray host")
+        self.until_ready(lambda: self.watcher_ready(), "the AppIndicator tray host")
 
     def stop_panel(self):
         self.eval(f"imports.ui.main.extensionManager.disableExtension('{APPINDICATOR}')")
-        self.until_ready(lambda: not name_has_owner(self.bus, "org.kde.StatusNotifierWatcher"),
+        self.until_ready(lambda: not self.watcher_ready(),
                          "the AppIndicator tray host to leave")
 
     def restart_panel(self):
@@ -138,14 +141,14 @@ class GnomeWaylandHost(Host):
         return {**self.env, "WAYLAND_DISPLAY": DISPLAY, "QT_QPA_PLATFORM": "wayland"}
 
     def eval(self, script):
-        ok, result = call(self.bus, "org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell",
+        ok, result = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell",
                           "Eval", "(s)", script)
         if not ok:
             raise EvalFailed(result)
         return json.loads(result) if result else None
 
     def screenshot(self, path):
-        ok, _ = call(self.bus, "org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
+        ok, _ = self.call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
                      "org.gnome.Shell.Screenshot", "Screenshot", "(bbs)", False, False,
                      os.path.abspath(path))
         if not ok:
@@ -156,8 +159,13 @@ class GnomeWaylandHost(Host):
         return self.eval(ICONS)
 
     def windows(self):
-        """The clients' windows: (title, x, y, width, height, focused)."""
+        """The clients' windows, bottom first: (title, x, y, width, height, focused)."""
         return [tuple(window) for window in self.eval(WINDOWS)]
+
+    def windows_above(self, alert):
+        stack = [window[:5] for window in self.windows()]
+        above = stack[stack.index(alert) + 1:] if alert in stack else stack
+        return [window for window in above if overlap(window, alert)]
 
     def _pointer(self, js):
         self.eval(POINTER % js)
@@ -176,10 +184,12 @@ class GnomeWaylandHost(Host):
         """The open menu's box on screen and its rows, or None."""
         return self.eval(OPEN_MENU)
 
-    def menu_box(self):
-        """(x, y, width, height) of the open menu on the screen, or None."""
+    def menu_geometry(self):
+        """The shell's open menu, or else a window of the program's that opened as one."""
         menu = self.open_menu()
-        return menu and (menu["x"], menu["y"], menu["width"], menu["height"])
+        if menu:
+            return ("shell menu", menu["x"], menu["y"], menu["width"], menu["height"])
+        return next((window[:5] for window in self.windows() if window[3] > 0), None)
 
     def menu_labels(self):
         menu = self.open_menu()
@@ -195,8 +205,8 @@ class GnomeWaylandHost(Host):
 
     def alert(self):
         """The focused window with a title, placed and drawn: the alert, when one is shown."""
-        return next((w for w in self.windows() if w[0] and w[3] > 0 and w[5] and w[1:3] != (0, 0)),
-                    None)
+        return next((w[:5] for w in self.windows()
+                     if w[0] and w[3] > 0 and w[5] and w[1:3] != (0, 0)), None)
 
     def close_menu(self):
         self.eval("imports.ui.main.panel.menuManager.activeMenu?.close()")

@@ -12,12 +12,13 @@ import shutil
 import subprocess
 
 from .base import Host, wait_until
-from .session_bus import call, connect, name_has_owner, start_private_bus, tray_host_registered
+from .private_bus import start_private_bus
+from .status_notifier import StatusNotifierHost
+from .x11 import overlap
 
 USER = "quorvel-test"
 WIDTH, HEIGHT = 1280, 800
 BUTTONS = {"left": 272, "right": 273, "middle": 274}  # Linux input event codes
-WATCHER = "org.kde.StatusNotifierWatcher"
 
 SWAY_CONFIG = f"""output HEADLESS-1 resolution {WIDTH}x{HEIGHT} position 0 0 bg #3c3c3c solid_color
 xwayland %s
@@ -30,15 +31,27 @@ WAYBAR_CONFIG = {"layer": "top", "position": "top", "height": 30, "modules-left"
                  "tray": {"icon-size": 22, "spacing": 8}}
 
 def white_box(image):
-    """(left, top, right, bottom) of the white pixels when they make a box mostly white: an open
-    menu, the only white area on this desktop; None otherwise (the pointer, the icon's lines)."""
+    """(left, top, right, bottom) of the mostly white box on the screen: an open menu, the only
+    white area on this desktop; None when there is none. Edges with only a few white pixels,
+    the pointer's or the icon's, are trimmed off."""
     white = image.point(lambda value: 255 if value == 255 else 0).convert("L").point(
         lambda value: 255 if value == 255 else 0)
     box = white.getbbox()
-    if not box or box[2] - box[0] < 80 or box[3] - box[1] < 60:
-        return None
-    area = (box[2] - box[0]) * (box[3] - box[1])
-    return box if white.crop(box).histogram()[255] > area / 2 else None
+    while box and box[2] - box[0] >= 80 and box[3] - box[1] >= 60:
+        left, top, right, bottom = box
+        edges = {(left, top, right, top + 1): (left, top + 1, right, bottom),
+                 (left, bottom - 1, right, bottom): (left, top, right, bottom - 1),
+                 (left, top, left + 1, bottom): (left + 1, top, right, bottom),
+                 (right - 1, top, right, bottom): (left, top, right - 1, bottom)}
+
+        def whiteness(edge):
+            return white.crop(edge).histogram()[255] / max(edge[2] - edge[0], edge[3] - edge[1])
+
+        sparsest = min(edges, key=whiteness)
+        if whiteness(sparsest) >= 0.5:
+            return box
+        box = edges[sparsest]
+    return None
 
 
 def row_centre(image, labels, index):
@@ -79,8 +92,9 @@ def ensure_test_user():
         return pwd.getpwnam(USER)
 
 
-class SwayWaylandHost(Host):
+class SwayWaylandHost(StatusNotifierHost, Host):
     name = "sway-wayland"
+    icon_area = (0, 0, WIDTH, WAYBAR_CONFIG["height"])
     packages = ("sway", "waybar", "grim", "wtype", "libwayland-dev", "python3-pil", "qt6-wayland",
                 "dbus-daemon")
     xwayland = False
@@ -105,7 +119,6 @@ class SwayWaylandHost(Host):
         self.user = ensure_test_user()
         self.hand_to_user(self.root)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = start_private_bus(self, "session")
-        self.bus = connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
         config = os.path.join(self.root, "sway.conf")
         with open(config, "w") as f:
             f.write(SWAY_CONFIG % ("force" if self.xwayland else "disable"))
@@ -169,12 +182,12 @@ class SwayWaylandHost(Host):
             json.dump(WAYBAR_CONFIG, f)
         self.hand_to_user(self.env["HOME"])
         self.waybar = self.serve("waybar", ["waybar"])
-        self.until_ready(lambda: tray_host_registered(self.bus), "waybar's tray")
+        self.until_ready(lambda: self.watcher_ready(), "waybar's tray")
 
     def stop_panel(self):
         self.waybar.stop()
         self.servers.remove(self.waybar)
-        self.until_ready(lambda: not name_has_owner(self.bus, WATCHER), "waybar's tray to leave")
+        self.until_ready(lambda: not self.watcher_ready(), "waybar's tray to leave")
 
     def restart_panel(self):
         self.stop_panel()
@@ -274,23 +287,6 @@ class SwayWaylandHost(Host):
         walk(self.swaymsg("get_tree") or {})
         return found
 
-    def layout_labels(self):
-        """The labels that waybar draws from our item's menu, as GTK shows them, separators as
-        "-"."""
-        items = call(self.bus, WATCHER, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties",
-                     "Get", "(ss)", WATCHER, "RegisteredStatusNotifierItems")[0]
-        if not items:
-            return []
-        service, _, path = items[-1].partition("/")
-        path = "/" + path if path else "/StatusNotifierItem"
-        menu = call(self.bus, service, path, "org.freedesktop.DBus.Properties", "Get", "(ss)",
-                    "org.kde.StatusNotifierItem", "Menu")[0]
-        layout = call(self.bus, service, menu, "com.canonical.dbusmenu", "GetLayout", "(iias)", 0,
-                      -1, [])[1]
-        # GTK's mnemonics: "__" shows "_", "_x" shows an underlined "x".
-        return ["-" if props.get("type") == "separator" else re.sub("_(.)", r"\1", props["label"])
-                for _, props, _ in layout[2] if props.get("visible", True)]
-
     def _screen(self):
         from PIL import Image  # only the sway hosts need it
 
@@ -299,19 +295,22 @@ class SwayWaylandHost(Host):
         with Image.open(shot) as image:
             return image.convert("RGB")
 
-    def menu_box(self):
-        """(x, y, width, height) of the open menu on the screen, or None."""
-        box = white_box(self._screen())
-        return box and (box[0], box[1], box[2] - box[0], box[3] - box[1])
+    def menu_geometry(self):
+        """A window of the program's that opened as a menu, or else the white box of a popup
+        menu: waybar's, or the program's own on Xwayland."""
+        window = next((window[:5] for window in self.windows()), None)
+        box = None if window else white_box(self._screen())
+        return window or box and ("popup", box[0], box[1], box[2] - box[0], box[3] - box[1])
 
     def menu_labels(self):
-        return self.layout_labels() if self.menu_box() else []
+        """What waybar draws from the menu's layout, while its menu is open."""
+        return super().menu_labels() if white_box(self._screen()) else []
 
     def choose(self, label):
         """Hovers the row of waybar's open menu, then clicks it. waybar's menu takes no keys, and
         no one can ask it where its rows are: the rows are found in a screenshot, between the
         separator lines of the menu's white box, in the order of the menu's layout."""
-        labels = self.layout_labels()
+        labels = super().menu_labels()
         if label not in labels:
             raise AssertionError(f"no row {label!r} in {labels}")
         self.move(0, HEIGHT - 1)  # the white pointer off the menu
@@ -321,15 +320,25 @@ class SwayWaylandHost(Host):
 
     def alert(self):
         """The focused window with a title: the alert, when one is shown."""
-        return next((w for w in self.windows() if w[0] and w[5]), None)
+        return next((w[:5] for w in self.windows() if w[0] and w[5]), None)
+
+    def windows_above(self, alert):
+        """sway draws the focused window, the alert, above the others of its workspace; only a
+        full-screen window would cover it."""
+        return [w[:5] for w in self.windows() if w[:5] != alert and overlap(w, alert)
+                and (w[3], w[4]) == (WIDTH, HEIGHT)]
 
     def press_default_button(self):
         wait_until(self.alert, "a focused alert", 10)
         self.key("Return")
 
     def close_menu(self):
-        """A click on the bare desktop, as a person dismisses a menu that takes no keys."""
-        self.click(2, HEIGHT - 2)
+        """Escape for a menu of the program's that opened as a window; else a click on the bare
+        desktop, as a person dismisses waybar's menu, which takes no keys."""
+        if self.windows():
+            self.key("Escape")
+        else:
+            self.click(2, HEIGHT - 2)
 
 
 class SwayXwaylandHost(SwayWaylandHost):
