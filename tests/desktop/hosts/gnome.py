@@ -39,21 +39,11 @@ OPEN_MENU = """(() => {
     const [rx, ry] = item.get_transformed_position();
     const [rw, rh] = item.get_transformed_size();
     const separator = item instanceof PopupMenu.PopupSeparatorMenuItem;
-    return {label: separator ? '-' : item.label.text, sensitive: item.reactive,
+    return {label: separator ? '-' : item.label.text, enabled: item.reactive,
             x: rx + rw / 2, y: ry + rh / 2};
   });
   return {x, y, width, height, rows};
 })()"""
-
-ICONS = """(() => Object.entries(imports.ui.main.panel.statusArea)
-  .filter(([key, button]) => key.startsWith('appindicator-') && button && button.visible)
-  .map(([key, button]) => {
-    const [x, y] = button.get_transformed_position();
-    const [width, height] = button.get_transformed_size();
-    return {key, x, y, width, height, name: button.accessible_name || '',
-            id: button._indicator ? button._indicator.id : ''};
-  }))()"""
-
 
 STARTED = "!imports.ui.main.layoutManager._startingUp"
 SETTLED = ("!imports.ui.main.overview.visible && "
@@ -141,22 +131,18 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         return {**self.env, "WAYLAND_DISPLAY": DISPLAY, "QT_QPA_PLATFORM": "wayland"}
 
     def eval(self, script):
-        ok, result = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell",
-                          "Eval", "(s)", script)
+        ok, result = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell", "Eval",
+                               "(s)", script)
         if not ok:
             raise EvalFailed(result)
         return json.loads(result) if result else None
 
     def screenshot(self, path):
         ok, _ = self.call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
-                     "org.gnome.Shell.Screenshot", "Screenshot", "(bbs)", False, False,
-                     os.path.abspath(path))
+                          "org.gnome.Shell.Screenshot", "Screenshot", "(bbs)", False, False,
+                          os.path.abspath(path))
         if not ok:
             raise RuntimeError(f"GNOME Shell took no screenshot\n{self.shell.tail()}")
-
-    def status_icons(self):
-        """Our kind of icons in the top bar: their place, size and the name screen readers get."""
-        return self.eval(ICONS)
 
     def windows(self):
         """The clients' windows, bottom first: (title, x, y, width, height, focused)."""
@@ -196,10 +182,13 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         return [row["label"] for row in menu["rows"]] if menu else []
 
     def choose(self, label):
-        menu = wait_until(self.open_menu, "an open menu", 5)
-        row = next((row for row in menu["rows"] if row["label"] == label), None)
-        if row is None:
-            raise AssertionError(f"no row {label!r} in {[r['label'] for r in menu['rows']]}")
+        """Clicks the row once it is enabled, as a person waits while a poll in flight disables
+        it for a moment."""
+        def enabled_row():
+            menu = self.open_menu() or {"rows": []}
+            return next((r for r in menu["rows"] if r["label"] == label and r["enabled"]), None)
+
+        row = wait_until(enabled_row, f"an enabled row {label!r} in the open menu", 5)
         self.move(row["x"], row["y"])
         self.click(row["x"], row["y"])
 
