@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Desktop hosts benchmark: starts each headless tray host, takes a screenshot and stops it, RUNS
 times in a row, and prints how long a start takes until the tray is ready, the CPU time of a whole
-cycle (every process the host started and reaped), the largest process, and how many cycles
-failed. A failed cycle prints its reason.
+cycle (every process the host started and reaped), the memory of the session's processes once
+ready, and how many cycles failed. A failed cycle prints its reason.
 
   /usr/bin/python3 bench/desktop/host_cycle_bench.py [RUNS] [module.Class ...]
 
@@ -27,6 +27,17 @@ def cpu_seconds():
     return usage.ru_utime + usage.ru_stime
 
 
+def resident_mib(pids):
+    total = 0
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/status") as status:
+                total += next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+        except (OSError, StopIteration):
+            pass  # gone, or a kernel thread
+    return total / 1024
+
+
 def cycle(host_class, shot):
     host = host_class()
     cpu, started = cpu_seconds(), time.monotonic()
@@ -36,9 +47,10 @@ def cycle(host_class, shot):
         host.screenshot(shot)
         if os.path.getsize(shot) == 0:
             raise RuntimeError("an empty screenshot")
+        memory = resident_mib(host.session_processes())
     finally:
         host.stop()
-    return ready, time.monotonic() - started, cpu_seconds() - cpu
+    return ready, time.monotonic() - started, cpu_seconds() - cpu, memory
 
 
 def main():
@@ -61,13 +73,13 @@ def main():
             except Exception as error:  # noqa: BLE001 - a benchmark counts every failure
                 failures += 1
                 print(f"{host_class.name}: run {run + 1} failed: {error}")
-        peak_mib = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024
         if results:
-            ready, whole, cpu = zip(*results)
+            ready, whole, cpu, memory = zip(*results)
             print(f"{host_class.name}: ready in {statistics.median(ready):.2f} s median "
                   f"({max(ready):.2f} s max); cycle {statistics.median(whole):.2f} s; "
-                  f"CPU {statistics.median(cpu):.2f} s per cycle; largest process so far "
-                  f"{peak_mib:.0f} MiB; {failures} of {runs} cycles failed")
+                  f"CPU {statistics.median(cpu):.2f} s per cycle; session "
+                  f"{statistics.median(memory):.0f} MiB resident; {failures} of {runs} cycles "
+                  "failed")
         else:
             print(f"{host_class.name}: all {runs} cycles failed")
     print(f"screenshots in {shots}")
