@@ -49,10 +49,11 @@ STARTED = "!imports.ui.main.layoutManager._startingUp"
 SETTLED = ("!imports.ui.main.overview.visible && "
            "!imports.ui.main.overview.animationInProgress")
 
-# Bottom first, as they are stacked.
+# Bottom first, as they are stacked; the id stays while a window is placed and moved.
 WINDOWS = """global.get_window_actors().map(actor => {
   const window = actor.meta_window, frame = window.get_frame_rect();
-  return [window.get_title(), frame.x, frame.y, frame.width, frame.height, window.has_focus()];
+  return [window.get_id(), frame.x, frame.y, frame.width, frame.height, window.has_focus(),
+          window.get_title()];
 })"""
 
 
@@ -145,12 +146,13 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
             raise RuntimeError(f"GNOME Shell took no screenshot\n{self.shell.tail()}")
 
     def windows(self):
-        """The clients' windows, bottom first: (title, x, y, width, height, focused)."""
+        """The clients' windows, bottom first: (id, x, y, width, height, focused, title)."""
         return [tuple(window) for window in self.eval(WINDOWS)]
 
     def windows_above(self, alert):
         stack = [window[:5] for window in self.windows()]
-        above = stack[stack.index(alert) + 1:] if alert in stack else stack
+        ids = [window[0] for window in stack]
+        above = stack[ids.index(alert[0]) + 1:] if alert[0] in ids else stack
         return [window for window in above if overlap(window, alert)]
 
     def _pointer(self, js):
@@ -194,8 +196,7 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
 
     def alert(self):
         """The focused window with a title, placed and drawn: the alert, when one is shown."""
-        return next((w[:5] for w in self.windows()
-                     if w[0] and w[3] > 0 and w[5] and w[1:3] != (0, 0)), None)
+        return next((w[:5] for w in self.windows() if w[6] and w[3] > 0 and w[5]), None)
 
     def close_menu(self):
         self.eval("imports.ui.main.panel.menuManager.activeMenu?.close()")

@@ -273,14 +273,14 @@ class SwayWaylandHost(StatusNotifierHost, Host):
                        **self.as_user())
 
     def windows(self):
-        """The clients' windows as sway manages them: (title, x, y, width, height, focused)."""
+        """The clients' windows as sway manages them: (id, x, y, width, height, focused, title)."""
         found = []
 
         def walk(node):
             if node.get("pid") and node.get("type") in ("con", "floating_con"):
                 rect = node["rect"]
-                found.append((node.get("name"), rect["x"], rect["y"], rect["width"],
-                              rect["height"], node.get("focused", False)))
+                found.append((node["id"], rect["x"], rect["y"], rect["width"], rect["height"],
+                              node.get("focused", False), node.get("name")))
             for child in node.get("nodes", []) + node.get("floating_nodes", []):
                 walk(child)
 
@@ -310,23 +310,24 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         """Hovers the row of waybar's open menu, then clicks it. waybar's menu takes no keys, and
         no one can ask it where its rows are: the rows are found in a screenshot, between the
         separator lines of the menu's white box, in the order of the menu's layout."""
-        # A person waits while a poll in flight disables the row for a moment.
-        wait_until(lambda: (label, True) in [row[1:] for row in self.layout()],
-                   f"an enabled row {label!r}", 5)
         labels = super().menu_labels()
         self.move(0, HEIGHT - 1)  # the white pointer off the menu
         x, y = row_centre(self._screen(), labels, labels.index(label))
         self.move(x - 1, y)
+        # A person waits while a poll in flight disables the row for a moment; the program drops
+        # a click that comes while it is busy.
+        wait_until(lambda: (label, True) in [row[1:] for row in self.layout()],
+                   f"an enabled row {label!r}", 5)
         self.click(x, y)
 
     def alert(self):
         """The focused window with a title: the alert, when one is shown."""
-        return next((w[:5] for w in self.windows() if w[0] and w[5]), None)
+        return next((w[:5] for w in self.windows() if w[6] and w[5]), None)
 
     def windows_above(self, alert):
         """sway draws the focused window, the alert, above the others of its workspace; only a
         full-screen window would cover it."""
-        return [w[:5] for w in self.windows() if w[:5] != alert and overlap(w, alert)
+        return [w[:5] for w in self.windows() if w[0] != alert[0] and overlap(w, alert)
                 and (w[3], w[4]) == (WIDTH, HEIGHT)]
 
     def press_default_button(self):
