@@ -69,13 +69,12 @@ class StatusNotifierHost:
         return [label for _, label, _ in self.layout()]
 
     def choose(self, label):
-        """Closes the host's menu and sends the row's "clicked" event, as the host does when a
-        person clicks the row."""
-        # A person waits for the row to be enabled: a poll in flight disables it for a moment.
+        """Clicks the row of the open menu as the host does: its "clicked" event, then the menu
+        closes. The open menu holds the polls, so a row found enabled stays so."""
         row = wait_until(lambda: next((row for row, shown, enabled in self.layout()
-                                       if shown == label and enabled), None), f"{label!r}", 3)
-        self.close_menu()
+                                       if shown == label and enabled), None), f"{label!r}", 5)
         event = GLib.Variant("(isvu)", (row, "clicked", GLib.Variant("i", 0), 0))
         # No reply awaited: the row's action may run a modal alert before the program answers.
         self.bus().call(self.items()[-1][0], self.item_property("Menu"), DBUSMENU, "Event", event,
                         None, Gio.DBusCallFlags.NONE, -1, None, None, None)
+        self.click_away()
