@@ -27,12 +27,12 @@ packages=(
 )
 
 # The real panels the matrix runs headless: XFCE and KDE Plasma on Xvfb, GNOME Shell with the
-# AppIndicator extension and sway with waybar on Wayland (screenshots with grim, clicks through a
-# small virtual-pointer client built against libwayland).
+# AppIndicator extension and sway with waybar on Wayland and Xwayland (screenshots with grim, keys
+# with wtype, clicks through a small virtual-pointer client built against libwayland).
 panels=(
     xfce4-panel xfconf plasma-workspace plasma-desktop
-    gnome-shell gnome-shell-extension-appindicator sway waybar qt6-wayland grim
-    libwayland-dev wayland-protocols
+    gnome-shell gnome-shell-extension-appindicator sway waybar xwayland qt6-wayland grim wtype
+    libwayland-dev
 )
 case $group in
     all) packages+=("${panels[@]}") ;;

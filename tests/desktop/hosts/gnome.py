@@ -1,0 +1,211 @@
+"""GNOME Shell 43 headless on Wayland with the AppIndicator extension as the tray host. A test-only
+extension turns on unsafe mode, so that clicks go in through a Clutter virtual pointer over Eval,
+the open menu is read over Eval, and screenshots come from the shell's Screenshot interface."""
+
+import json
+import os
+import shutil
+
+from gi.repository import GLib
+
+from .base import Host, wait_until
+from .private_bus import start_private_bus
+from .status_notifier import StatusNotifierHost
+from .x11 import overlap
+
+APPINDICATOR = "ubuntu-appindicators@ubuntu.com"
+UNSAFE_MODE = "gnome-unsafe-mode@quorvel.test"
+WIDTH, HEIGHT = 1280, 800
+DISPLAY = "wayland-quorvel"
+
+# Evaluated in the shell; each defines nothing global but the one virtual pointer and keyboard.
+POINTER = """(() => {
+  const {Clutter, GLib} = imports.gi;
+  const seat = Clutter.get_default_backend().get_default_seat();
+  global._testPointer ||= seat.create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
+  global._testKeyboard ||= seat.create_virtual_device(Clutter.InputDeviceType.KEYBOARD_DEVICE);
+  const now = GLib.get_monotonic_time();
+  %s
+  return true;
+})()"""
+
+OPEN_MENU = """(() => {
+  const PopupMenu = imports.ui.popupMenu;
+  const menu = imports.ui.main.panel.menuManager.activeMenu;
+  if (!menu || !menu.isOpen) return null;
+  const [x, y] = menu.box.get_transformed_position();
+  const [width, height] = menu.box.get_transformed_size();
+  const rows = menu._getMenuItems().filter(item => item.visible).map(item => {
+    const [rx, ry] = item.get_transformed_position();
+    const [rw, rh] = item.get_transformed_size();
+    const separator = item instanceof PopupMenu.PopupSeparatorMenuItem;
+    return {label: separator ? '-' : item.label.text, enabled: item.reactive,
+            x: rx + rw / 2, y: ry + rh / 2};
+  });
+  return {x, y, width, height, rows};
+})()"""
+
+STARTED = "!imports.ui.main.layoutManager._startingUp"
+SETTLED = ("!imports.ui.main.overview.visible && "
+           "!imports.ui.main.overview.animationInProgress")
+
+# Bottom first, as they are stacked; the id stays while a window is placed and moved.
+WINDOWS = """global.get_window_actors().map(actor => {
+  const window = actor.meta_window, frame = window.get_frame_rect();
+  return [window.get_id(), frame.x, frame.y, frame.width, frame.height, window.has_focus(),
+          window.get_title()];
+})"""
+
+
+class EvalFailed(Exception):
+    pass
+
+
+class GnomeWaylandHost(StatusNotifierHost, Host):
+    name = "gnome-wayland"
+    icon_area = (WIDTH // 2, 0, WIDTH, 32)  # the right half of the top bar
+    packages = ("gnome-shell", "gnome-shell-extension-appindicator", "qt6-wayland", "dbus-daemon")
+
+    def start(self):
+        self.start_session()
+        self.start_panel()
+
+    def start_session(self):
+        """The shell with no tray host yet: a program started now comes before the panel."""
+        self._write_settings(enabled=[UNSAFE_MODE])
+        # Without a system bus the shell stops at its login-manager check; an empty one of its
+        # own keeps the machine's bus out of the test.
+        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = start_private_bus(self, "system")
+        self.env["GSETTINGS_BACKEND"] = "keyfile"
+        self.env["XDG_SESSION_TYPE"] = "wayland"
+        self.env["XDG_CURRENT_DESKTOP"] = "GNOME"
+        self.start_bus()
+        self.shell = self.serve("gnome-shell", [
+            "gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor",
+            f"{WIDTH}x{HEIGHT}", f"--wayland-display={DISPLAY}"])
+        self.until_ready(lambda: self._eval_quietly(STARTED), "GNOME Shell to start", 30)
+        # The shell opens the overview at start; a person's desktop shows the windows.
+        self.eval("imports.ui.main.overview.hide()")
+        self.until_ready(lambda: self.eval(SETTLED), "the overview to close")
+
+    def _eval_quietly(self, script):
+        try:
+            return self.eval(script)
+        except (GLib.Error, EvalFailed):  # not on the bus yet, or not yet in unsafe mode
+            return None
+
+    def _write_settings(self, enabled):
+        home = self.env["HOME"]
+        extensions = f"{home}/.local/share/gnome-shell/extensions"
+        shutil.copytree(os.path.join(os.path.dirname(__file__), UNSAFE_MODE),
+                        f"{extensions}/{UNSAFE_MODE}")
+        settings = f"{home}/.config/glib-2.0/settings"
+        os.makedirs(settings)
+        quoted = ", ".join(f"'{uuid}'" for uuid in enabled)
+        with open(f"{settings}/keyfile", "w") as f:
+            f.write("[org/gnome/shell]\ndisable-user-extensions=false\n"
+                    f"enabled-extensions=[{quoted}]\n"
+                    "welcome-dialog-last-shown-version='999'\n"
+                    # A plain backdrop, so that nothing but our icon is blue, and no banners
+                    # over the panel.
+                    "[org/gnome/desktop/background]\npicture-options='none'\n"
+                    "primary-color='#3c3c3c'\ncolor-shading-type='solid'\n"
+                    "[org/gnome/desktop/notifications]\nshow-banners=false\n")
+
+    def start_panel(self):
+        self.eval(f"imports.ui.main.extensionManager.enableExtension('{APPINDICATOR}')")
+        self.until_ready(lambda: self.watcher_ready(), "the AppIndicator tray host")
+
+    def stop_panel(self):
+        self.eval(f"imports.ui.main.extensionManager.disableExtension('{APPINDICATOR}')")
+        self.until_ready(lambda: not self.watcher_ready(),
+                         "the AppIndicator tray host to leave")
+
+    def restart_panel(self):
+        """The panel of a Wayland session is the compositor itself, and a shell restart ends
+        every client: restarting the AppIndicator extension takes the tray host, and its
+        watcher, off the bus and back, as an extension update or a screen lock does."""
+        self.stop_panel()
+        self.start_panel()
+
+    def program_env(self):
+        return {**self.env, "WAYLAND_DISPLAY": DISPLAY, "QT_QPA_PLATFORM": "wayland"}
+
+    def eval(self, script):
+        ok, result = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell", "Eval",
+                               "(s)", script)
+        if not ok:
+            raise EvalFailed(result)
+        return json.loads(result) if result else None
+
+    def screenshot(self, path):
+        ok, _ = self.call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
+                          "org.gnome.Shell.Screenshot", "Screenshot", "(bbs)", False, False,
+                          os.path.abspath(path))
+        if not ok:
+            raise RuntimeError(f"GNOME Shell took no screenshot\n{self.shell.tail()}")
+
+    def windows(self):
+        """The clients' windows, bottom first: (id, x, y, width, height, focused, title)."""
+        return [tuple(window) for window in self.eval(WINDOWS)]
+
+    def windows_above(self, alert):
+        stack = [window[:5] for window in self.windows()]
+        ids = [window[0] for window in stack]
+        above = stack[ids.index(alert[0]) + 1:] if alert[0] in ids else stack
+        return [window for window in above if overlap(window, alert)]
+
+    def _pointer(self, js):
+        self.eval(POINTER % js)
+
+    def move(self, x, y):
+        self._pointer(f"global._testPointer.notify_absolute_motion(now, {x}, {y});")
+
+    def click(self, x, y, button="left"):
+        number = {"left": 1, "middle": 2, "right": 3}[button]
+        self.move(x, y)
+        for state in ("PRESSED", "RELEASED"):
+            self._pointer(f"global._testPointer.notify_button(now, {number}, "
+                          f"Clutter.ButtonState.{state});")
+
+    def open_menu(self):
+        """The open menu's box on screen and its rows, or None."""
+        return self.eval(OPEN_MENU)
+
+    def menu_geometry(self):
+        """The shell's open menu, or else a window of the program's that opened as one."""
+        menu = self.open_menu()
+        if menu:
+            return ("shell menu", menu["x"], menu["y"], menu["width"], menu["height"])
+        return next((window[:5] for window in self.windows() if window[3] > 0), None)
+
+    def menu_labels(self):
+        menu = self.open_menu()
+        return [row["label"] for row in menu["rows"]] if menu else []
+
+    def choose(self, label):
+        """Clicks the row once it is enabled, as a person waits while a poll in flight disables
+        it for a moment."""
+        def enabled_row():
+            menu = self.open_menu() or {"rows": []}
+            return next((r for r in menu["rows"] if r["label"] == label and r["enabled"]), None)
+
+        row = wait_until(enabled_row, f"an enabled row {label!r} in the open menu", 5)
+        self.move(row["x"], row["y"])
+        self.click(row["x"], row["y"])
+
+    def alert(self):
+        """The focused window with a title, placed and drawn: the alert, when one is shown."""
+        return next((w[:5] for w in self.windows() if w[6] and w[3] > 0 and w[5]), None)
+
+    def close_menu(self):
+        self.eval("imports.ui.main.panel.menuManager.activeMenu?.close()")
+        wait_until(lambda: not self.open_menu(), "the menu to close", 5)
+
+    def press_default_button(self):
+        wait_until(self.alert, "a focused alert", 10)
+        for state in ("PRESSED", "RELEASED"):
+            self._pointer(f"global._testKeyboard.notify_keyval(now, Clutter.KEY_Return, "
+                          f"Clutter.KeyState.{state});")
+
+
