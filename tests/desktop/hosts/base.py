@@ -61,6 +61,8 @@ class Host:
     name = ""  # the matrix's key for this host
     icon_area = (0, 0, 0, 0)  # where the panel shows icons: left, top, right, bottom
     reads_labels = True  # False where the menu is the program's own, with nothing to read
+    # True where the host opens its own menu with a corner on the pointer, over the icon
+    menu_at_pointer = False
     packages = ()  # Debian packages it needs; a host lacking one is skipped, never passed
 
     def __init__(self):

@@ -95,6 +95,7 @@ def ensure_test_user():
 class SwayWaylandHost(StatusNotifierHost, Host):
     name = "sway-wayland"
     icon_area = (0, 0, WIDTH, WAYBAR_CONFIG["height"])
+    menu_at_pointer = True  # waybar's menu, whatever the program
     packages = ("sway", "waybar", "grim", "wtype", "libwayland-dev", "python3-pil", "qt6-wayland",
                 "dbus-daemon")
     xwayland = False
