@@ -10,7 +10,7 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../tests/desktop"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from hosts.base import HostDidNotStart, wait_until  # noqa: E402
 from hosts.trayer import Trayer  # noqa: E402
 from hosts.x11 import WIDTH  # noqa: E402

@@ -17,7 +17,7 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "desktop"))
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
 
 DEFAULT_HOSTS = ("gnome.GnomeWaylandHost", "sway.SwayWaylandHost", "sway.SwayXwaylandHost")
 

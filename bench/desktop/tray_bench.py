@@ -23,7 +23,7 @@ import time
 
 from gi.repository import Gio, GLib
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tests/desktop"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
 from hosts.status_notifier import StatusNotifierHost  # noqa: E402
 from hosts.trayer import Trayer  # noqa: E402
 

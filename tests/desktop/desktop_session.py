@@ -6,9 +6,12 @@ import glob
 import os
 import re
 import subprocess
+import sys
 import threading
 
 from gi.repository import Gio, GLib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
 
 from hosts.base import wait_until as wait_for
 from hosts.status_notifier import StatusNotifierHost

@@ -14,7 +14,8 @@ import traceback
 
 from PIL import Image
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path[:0] = [os.path.dirname(os.path.abspath(__file__)),
+                os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools")]
 from hosts.base import Host, HostDidNotStart, wait_until  # noqa: E402
 from hosts.screen import find_disc  # noqa: E402
 from hosts.x11 import overlap  # noqa: E402

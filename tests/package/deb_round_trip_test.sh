@@ -52,7 +52,7 @@ appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" >/dev/
     fail "the AppStream metadata does not validate"
 
 # In trayer's headless session, which the helper stops and waits for before it returns.
-PYTHONPATH=$(dirname "${BASH_SOURCE[0]}")/../desktop /usr/bin/python3 -m hosts trayer "$program" \
+PYTHONPATH=$(dirname "${BASH_SOURCE[0]}")/../../tools /usr/bin/python3 -m hosts trayer "$program" \
     2>"$work/log" || { cat "$work/log"; fail "no icon in the tray (see above)"; }
 # The program writes nothing beside itself.
 [[ -z $(find "$install_dir" -mindepth 1 ! -path "$program") ]] || fail "files appeared beside it"
