@@ -116,6 +116,9 @@ bool TrayStatusItem::watcherPresent() const {
 }
 
 void TrayStatusItem::onRegisteredChanged(bool registered) {
+    if (registered) {
+        bus.send(item.identityAnnouncement(itemPath));
+    }
     XEmbedTray* fallback = registered ? xembedTray.get() : xembed();
     if (fallback != nullptr) {
         fallback->setVisible(!registered);

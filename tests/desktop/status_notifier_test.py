@@ -76,10 +76,19 @@ class StatusNotifierTest(unittest.TestCase):
         self.assertIn("the icon will appear when one is", stderr_line(program))
         start_tray_host()
         wait_until(lambda: len(tray_icons()) == 1, "the XEmbed icon while there is no watcher")
+        announced = []
+        BUS.signal_subscribe(None, "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                             "/StatusNotifierItem", None, 0,
+                             lambda _, sender, *args: announced.append((sender, args[3].unpack())))
+        identity = ("org.kde.StatusNotifierItem", {"Id": "org.quorvel.connect.menu",
+                                                   "Menu": "/MenuBar"}, [])
         for restart in range(2):
             items.clear()
+            announced.clear()
             set_watcher(True)
             wait_until(lambda: items, f"registration with watcher {restart + 1}")
+            # A host that lost Id and Menu from its cache while it set the item up gets them again.
+            wait_until(lambda: (items[-1], identity) in announced, "Id and Menu announced", 3)
             wait_until(lambda: not tray_icons(), "the XEmbed icon to go")
             self.assertEqual(len(set(items)), 1)
             self.assertEqual(len(item_names(program)), 1, "one item, not Qt's own as well")

@@ -35,6 +35,16 @@ void StatusNotifierItem::setToolTip(const QString& text) {
     }
 }
 
+QDBusMessage StatusNotifierItem::identityAnnouncement(const QString& itemPath) const {
+    QDBusMessage message =
+        QDBusMessage::createSignal(itemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
+    const QVariantMap changed{{QStringLiteral("Id"), id()},
+                              {QStringLiteral("Menu"), QVariant::fromValue(menuPath)}};
+    message << QStringLiteral("org.kde.StatusNotifierItem") << changed << QStringList();
+    return message;
+}
+
 ToolTip StatusNotifierItem::toolTip() const {
     return {{}, {}, toolTipText, {}};
 }

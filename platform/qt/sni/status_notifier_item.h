@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QIcon>
 #include <QObject>
@@ -38,6 +39,12 @@ class StatusNotifierItem : public QObject {
     // `themeName` is published only when the installed icon theme has an icon of that name.
     void setIcon(const QIcon& icon, const QString& themeName);
     void setToolTip(const QString& text);
+    // PropertiesChanged for Id and Menu, the two properties a host needs before it shows the item.
+    // Sent once a watcher has accepted the item: a host that dropped them from its property cache
+    // while it set the item up (as GNOME's AppIndicator host can, when its check of our bus name
+    // lands after it read the properties) has them again, instead of failing its retry and
+    // removing the item.
+    QDBusMessage identityAnnouncement(const QString& itemPath) const;
 
     QString category() const { return QStringLiteral("ApplicationStatus"); }
     QString id() const;
