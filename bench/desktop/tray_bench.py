@@ -18,13 +18,12 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
-from gi.repository import Gio, GLib
+from gi.repository import GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
-from hosts.status_notifier import StatusNotifierHost  # noqa: E402
+from hosts.status_notifier import StatusNotifierHost, serve_stand_in_watcher  # noqa: E402
 from hosts.trayer import Trayer  # noqa: E402
 
 RUNS = 7
@@ -55,26 +54,17 @@ BUS = None  # kept for the whole run: the watcher's name goes with its connectio
 
 
 def start_watcher(bus):
-    """A StatusNotifierWatcher that notes when each item registers, and from which process."""
+    """Notes when each item registers with the watcher, and from which process."""
     global BUS
     BUS = bus
 
-    def on_call(connection, sender, path, interface, method, args, invocation):
+    def on_register(connection, sender):
         pid = connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
                                    "org.freedesktop.DBus", "GetConnectionUnixProcessID",
                                    GLib.Variant("(s)", (sender,)), None, 0, -1, None).unpack()[0]
         registrations.append((time.monotonic(), pid))
-        invocation.return_value(None)
 
-    xml = ('<node><interface name="org.kde.StatusNotifierWatcher"><method name='
-           '"RegisterStatusNotifierItem"><arg type="s"/></method><property type="b" access="read" '
-           'name="IsStatusNotifierHostRegistered"/></interface></node>')
-    interface = Gio.DBusNodeInfo.new_for_xml(xml).interfaces[0]
-    bus.register_object("/StatusNotifierWatcher", interface, on_call,
-                        lambda *_: GLib.Variant("b", True), None)
-    bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                  "RequestName", GLib.Variant("(su)", (interface.name, 4)), None, 0, -1, None)
-    threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
+    serve_stand_in_watcher(bus, on_register)
 
 
 def x_tree(env):

@@ -7,14 +7,13 @@ import os
 import re
 import subprocess
 import sys
-import threading
 
-from gi.repository import Gio, GLib
+from gi.repository import GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
 
 from hosts.base import wait_until as wait_for
-from hosts.status_notifier import StatusNotifierHost
+from hosts.status_notifier import StatusNotifierHost, serve_stand_in_watcher
 from hosts.trayer import Trayer
 from installation import Installation as _Installation
 
@@ -60,19 +59,7 @@ def start_tray_host():
 
 
 def start_watcher():
-    def on_call(connection, sender, path, interface, method, args, invocation):
-        items.append(sender)
-        invocation.return_value(None)
-
-    xml = ('<node><interface name="org.kde.StatusNotifierWatcher"><method name='
-           '"RegisterStatusNotifierItem"><arg type="s"/></method><property type="b" access="read" '
-           'name="IsStatusNotifierHostRegistered"/></interface></node>')
-    interface = Gio.DBusNodeInfo.new_for_xml(xml).interfaces[0]
-    BUS.register_object("/StatusNotifierWatcher", interface, on_call,
-                        lambda *_: GLib.Variant("b", True), None)
-    call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-         "(su)", interface.name, 4)
-    threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
+    serve_stand_in_watcher(BUS, lambda connection, sender: items.append(sender))
 
 
 class Installation(_Installation):
