@@ -8,7 +8,7 @@
 
 #include "control/control_queue.h"
 #include "control/control_reply.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 
 namespace quorvel {
 

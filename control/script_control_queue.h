@@ -3,7 +3,7 @@
 #include "control/control_command.h"
 #include "control/control_queue.h"
 #include "control/serial_queue.h"
-#include "platform/main_thread.h"
+#include "platform/interfaces/main_thread.h"
 
 namespace quorvel {
 

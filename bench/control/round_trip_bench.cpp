@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "control/script_control_queue.h"
-#include "platform/main_thread.h"
+#include "platform/interfaces/main_thread.h"
 
 extern char** environ;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/installed_location.h"
+#include "platform/interfaces/installed_location.h"
 
 namespace quorvel {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/alert.h"
+#include "platform/interfaces/alert.h"
 
 namespace quorvel {
 

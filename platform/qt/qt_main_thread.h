@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/main_thread.h"
+#include "platform/interfaces/main_thread.h"
 
 namespace quorvel {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/menu.h"
+#include "platform/interfaces/menu.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "platform/menu.h"
+#include "platform/interfaces/menu.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/status_item.h"
+#include "platform/interfaces/status_item.h"
 
 namespace quorvel {
 

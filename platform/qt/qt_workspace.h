@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/workspace.h"
+#include "platform/interfaces/workspace.h"
 
 namespace quorvel {
 

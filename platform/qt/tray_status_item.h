@@ -4,11 +4,11 @@
 #include <QIcon>
 #include <memory>
 
+#include "platform/interfaces/status_item.h"
 #include "platform/qt/sni/dbus_menu_export.h"
 #include "platform/qt/sni/status_notifier_item.h"
 #include "platform/qt/sni/watcher_registration.h"
 #include "platform/qt/xembed_tray.h"
-#include "platform/status_item.h"
 
 namespace quorvel {
 

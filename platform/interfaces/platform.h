@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/alert.h"
-#include "platform/application.h"
-#include "platform/installed_location.h"
-#include "platform/main_thread.h"
-#include "platform/menu.h"
-#include "platform/repeating_timer.h"
-#include "platform/status_item.h"
-#include "platform/workspace.h"
+#include "platform/interfaces/alert.h"
+#include "platform/interfaces/application.h"
+#include "platform/interfaces/installed_location.h"
+#include "platform/interfaces/main_thread.h"
+#include "platform/interfaces/menu.h"
+#include "platform/interfaces/repeating_timer.h"
+#include "platform/interfaces/status_item.h"
+#include "platform/interfaces/workspace.h"
 
 namespace quorvel {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/menu.h"
+#include "platform/interfaces/menu.h"
 
 namespace quorvel {
 
