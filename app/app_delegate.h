@@ -8,6 +8,7 @@
 
 #include "control/control_queue.h"
 #include "control/control_reply.h"
+#include "menu/menu_state.h"
 #include "platform/interfaces/platform.h"
 
 namespace quorvel {
@@ -46,7 +47,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     void action(std::string_view verb, std::string_view title,
                 std::function<void()> then = nullptr);
     void handleActionReply(ControlReply reply, const std::function<void()>& then);
-    bool admitCommand(void (AppDelegate::*command)(), MenuRow& row);
+    bool admitCommand(void (AppDelegate::*command)(), bool MenuState::Rows::*row);
     void runCommandChosenDuringPoll();
     bool confirmStop();
     void start();
@@ -78,7 +79,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     // The one state-changing command chosen during the poll in flight, with the row it came from.
     struct ChosenCommand {
         void (AppDelegate::*command)() = nullptr;
-        MenuRow* row = nullptr;
+        bool MenuState::Rows::*row = nullptr;
     };
     ChosenCommand chosenDuringPoll;
     bool autoStartPending = false;

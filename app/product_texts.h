@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Every text the controller shows, and the places it opens, in one spot so that a reader finds
@@ -16,6 +17,10 @@ inline constexpr std::string_view needsAttention = "Needs attention";
 inline constexpr std::string_view starting = "Starting…";
 inline constexpr std::string_view stopping = "Stopping…";
 inline constexpr std::string_view saving = "Saving…";
+
+inline std::string headline(std::string_view word) {
+    return std::string(headlinePrefix).append(word);
+}
 
 // The detail row.
 inline constexpr std::string_view connectedListener = " connected listener";

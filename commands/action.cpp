@@ -5,7 +5,6 @@
 #include "app/control_words.h"
 #include "app/product_texts.h"
 #include "control/reply_readings.h"
-#include "menu/headline.h"
 
 namespace quorvel {
 
@@ -19,7 +18,7 @@ void AppDelegate::action(std::string_view verb, std::string_view title,
     }
     busy = true;
     render();
-    statusItem->setTitle(headline(title));
+    statusItem->setTitle(texts::headline(title));
     perform(verb, [weak = weak_from_this(), then = std::move(then)](ControlReply reply) {
         if (const auto self = weak.lock()) {
             self->handleActionReply(std::move(reply), then);
@@ -43,7 +42,7 @@ void AppDelegate::handleActionReply(ControlReply reply, const std::function<void
     const std::string detail =
         textReading(reply, keys::error).value_or(std::string(texts::actionDidNotComplete));
     platform.application.bringToFront();
-    platform.alerts.runModal(Alert{std::string(texts::failureMessage), detail, {}});
+    platform.alerts.runModal(Alert{std::string(texts::failureMessage), detail, {}, {}});
     refresh();
 }
 

@@ -8,21 +8,21 @@ namespace quorvel {
 // a click: the first command chosen while a poll alone is in flight waits for its reply, and any
 // later one is dropped, so that two quick clicks still run one command. While a state-changing
 // command is in flight, every other is dropped.
-bool AppDelegate::admitCommand(void (AppDelegate::*command)(), MenuRow& row) {
+bool AppDelegate::admitCommand(void (AppDelegate::*command)(), bool MenuState::Rows::*row) {
     if (!busy) {
         return true;
     }
     if (pollInFlight && chosenDuringPoll.command == nullptr) {
-        chosenDuringPoll = {command, &row};
+        chosenDuringPoll = {command, row};
     }
     return false;
 }
 
 // Runs the command that waited for the poll's reply as if chosen now, from the state just drawn:
-// its row may have been disabled meanwhile, and a click there is then no longer possible.
+// its row may be disabled now, and a click there is then no longer possible.
 void AppDelegate::runCommandChosenDuringPoll() {
     const ChosenCommand chosen = std::exchange(chosenDuringPoll, {});
-    if (chosen.command != nullptr && chosen.row->isEnabled()) {
+    if (chosen.command != nullptr && menuState(state, busy).enabled.*chosen.row) {
         (this->*chosen.command)();
     }
 }

@@ -16,11 +16,13 @@ bool AppDelegate::confirmStop() {
                                   : std::string(texts::stopWithoutCount);
 
     platform.application.bringToFront();
+    constexpr std::size_t cancelChoice = 0;
     constexpr std::size_t stopChoice = 1;
     const std::optional<std::size_t> choice = platform.alerts.runModal(
         Alert{std::string(texts::stopQuestion),
               std::move(informative),
-              {std::string(texts::cancelButton), std::string(texts::stopButton)}});
+              {std::string(texts::cancelButton), std::string(texts::stopButton)},
+              cancelChoice});
     return choice == stopChoice;
 }
 

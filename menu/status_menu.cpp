@@ -8,10 +8,8 @@ namespace quorvel {
 
 void AppDelegate::buildStatusMenu() {
     item = platform.statusBar.addStatusItem();
-    if (StatusButton* button = item->button()) {
-        button->setImage(std::string(texts::iconSymbol), std::string(texts::productName));
-        button->setToolTip(std::string(texts::productName));
-    }
+    item->button().setImage(std::string(texts::iconSymbol), std::string(texts::productName));
+    item->button().setToolTip(std::string(texts::productName));
 
     // The two information rows stay disabled for good; the command rows start enabled and are set
     // by every rendering, except "Open Logs", which no one touches again.

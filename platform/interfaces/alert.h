@@ -11,6 +11,8 @@ struct Alert {
     std::string informativeText;
     // In the order added; the first is the default button. Empty: one default "OK" button.
     std::vector<std::string> buttons;
+    // The index in `buttons` of the one that Escape chooses, if any.
+    std::optional<std::size_t> cancelButton;
 };
 
 class AlertPresenter {

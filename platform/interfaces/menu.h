@@ -14,7 +14,6 @@ class MenuRow {
     virtual ~MenuRow() = default;
 
     virtual void setTitle(const std::string& title) = 0;
-    virtual std::string title() const = 0;
 
     virtual void setEnabled(bool enabled) = 0;
     virtual bool isEnabled() const = 0;

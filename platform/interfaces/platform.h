@@ -3,7 +3,6 @@
 #include "platform/interfaces/alert.h"
 #include "platform/interfaces/application.h"
 #include "platform/interfaces/installed_location.h"
-#include "platform/interfaces/main_thread.h"
 #include "platform/interfaces/menu.h"
 #include "platform/interfaces/repeating_timer.h"
 #include "platform/interfaces/status_item.h"
@@ -19,7 +18,6 @@ struct Platform {
     AlertPresenter& alerts;
     Workspace& workspace;
     TimerScheduler& timers;
-    MainThread& mainThread;
     InstalledLocation& location;
 };
 

@@ -25,8 +25,7 @@ class StatusItem {
   public:
     virtual ~StatusItem() = default;
 
-    // May be null on a platform whose item has no button; the caller then skips icon and tooltip.
-    virtual StatusButton* button() = 0;
+    virtual StatusButton& button() = 0;
 
     virtual void setMenu(std::shared_ptr<Menu> menu) = 0;
 };

@@ -30,12 +30,12 @@ AlertBox QtAlertPresenter::build(const Alert& alert) {
         heading.setBold(true);
         message->setFont(heading);
     }
-    for (const std::string& title : alert.buttons) {
-        const bool cancel = title == "Cancel";
+    for (std::size_t i = 0; i < alert.buttons.size(); ++i) {
+        const bool cancels = alert.cancelButton == i;
         QPushButton* button =
-            box.addButton(QString::fromStdString(title),
-                          cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
-        if (cancel) {
+            box.addButton(QString::fromStdString(alert.buttons[i]),
+                          cancels ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        if (cancels) {
             box.setEscapeButton(button);
         }
         result.buttons.push_back(button);

@@ -17,7 +17,7 @@ struct AlertBox {
 };
 
 // Alerts as QMessageBox, built explicitly: plain text, buttons in the order given with the first
-// as the default, "Cancel" as the escape button when there is one, a single "OK" when no button
+// as the default, the alert's cancel button as the escape button, a single "OK" when no button
 // is given. Every alert comes to the front; timer ticks wait while it runs.
 class QtAlertPresenter : public AlertPresenter {
   public:

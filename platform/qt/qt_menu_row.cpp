@@ -4,18 +4,13 @@
 
 namespace quorvel {
 
-QtMenuRow::QtMenuRow(const std::string& title) : currentTitle(title) {
+QtMenuRow::QtMenuRow(const std::string& title) {
     qaction.setText(literalActionText(title));
     QObject::connect(&qaction, &QAction::triggered, &qaction, [this] { chosen(); });
 }
 
 void QtMenuRow::setTitle(const std::string& title) {
-    currentTitle = title;
     qaction.setText(literalActionText(title));
-}
-
-std::string QtMenuRow::title() const {
-    return currentTitle;
 }
 
 void QtMenuRow::setEnabled(bool enabled) {

@@ -16,7 +16,6 @@ class QtMenuRow : public MenuRow {
     QAction& action() { return qaction; }
 
     void setTitle(const std::string& title) override;
-    std::string title() const override;
     void setEnabled(bool enabled) override;
     bool isEnabled() const override;
     void setChecked(bool checked) override;
@@ -26,7 +25,6 @@ class QtMenuRow : public MenuRow {
   private:
     void chosen();
 
-    std::string currentTitle;
     bool checked = false;
     std::function<void()> onChosen;
     // Last: its connection refers to the members above and ends with it.

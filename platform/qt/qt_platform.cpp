@@ -3,9 +3,8 @@
 namespace quorvel {
 
 QtPlatform::QtPlatform()
-    : statusBar(hold), menus(hold), alerts(hold), timers(hold), view{application,    statusBar,
-                                                                     menus,          alerts,
-                                                                     workspace,      timers,
-                                                                     mainThreadImpl, location} {}
+    : statusBar(hold), menus(hold), alerts(hold), timers(hold), view{application, statusBar, menus,
+                                                                     alerts,      workspace, timers,
+                                                                     location} {}
 
 }  // namespace quorvel

@@ -18,7 +18,7 @@ class MenuBarItem : public StatusItem, private StatusButton {
         tray.show();
     }
 
-    StatusButton* button() override { return this; }
+    StatusButton& button() override { return *this; }
 
     void setMenu(std::shared_ptr<Menu> menu) override {
         this->menu = std::dynamic_pointer_cast<QtMenu>(menu);

@@ -25,7 +25,7 @@ class TrayStatusItem : public StatusItem, private StatusButton {
     TrayStatusItem(const TrayStatusItem&) = delete;
     TrayStatusItem& operator=(const TrayStatusItem&) = delete;
 
-    StatusButton* button() override { return this; }
+    StatusButton& button() override { return *this; }
     void setMenu(std::shared_ptr<Menu> menu) override;
 
   private:

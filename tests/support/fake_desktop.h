@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <string>
@@ -14,7 +15,6 @@ namespace quorvel::fakes {
 struct Row : MenuRow {
     explicit Row(std::string title) : text(std::move(title)) {}
     void setTitle(const std::string& title) override { text = title; }
-    std::string title() const override { return text; }
     void setEnabled(bool on) override { enabled = on; }
     bool isEnabled() const override { return enabled; }
     void setChecked(bool on) override { checked = on; }
@@ -30,7 +30,7 @@ struct Row : MenuRow {
 
 // One controller on a desktop that records what a person would see, with the control script
 // played by the test: each command waits in `pending` until reply() answers the oldest. The
-// desktop is also the one menu, so `rows` are the menu's rows.
+// desktop is also the one menu, so `rows` are the menu's rows, the headline and the detail first.
 class FakeDesktop : Application,
                     StatusBar,
                     MenuFactory,
@@ -38,7 +38,6 @@ class FakeDesktop : Application,
                     AlertPresenter,
                     Workspace,
                     TimerScheduler,
-                    MainThread,
                     InstalledLocation {
   public:
     void launch(std::vector<std::string> arguments = {"quorvel-connect"}) {
@@ -57,6 +56,12 @@ class FakeDesktop : Application,
         completion(reply);
     }
 
+    Row& row(std::string_view title) const {
+        return **std::ranges::find(rows, title, [](const auto& row) { return row->text; });
+    }
+    Row& headline() const { return *rows.at(0); }
+    Row& detail() const { return *rows.at(1); }
+
     // Like a click: a disabled row or a separator cannot be chosen.
     void choose(std::string_view title) {
         for (const std::shared_ptr<Row>& row : rows) {
@@ -67,24 +72,23 @@ class FakeDesktop : Application,
     }
 
     int copies = 1;
-    bool hasButton = true;
     std::filesystem::path program = "/opt/QUORVEL Connect/quorvel-connect";
     // Every alert's answer, by button index; no value dismisses the alert.
     std::optional<std::size_t> answer;
 
-    // What happened, in order: "addRow TITLE", "perform VERB", "alert MESSAGE / TEXT [BUTTON]"…
+    // What happened, in order: "perform VERB", "alert MESSAGE / TEXT [BUTTON]"…
     std::vector<std::string> events;
     std::deque<ReplyHandler> pending;
     std::filesystem::path scriptFolder;  // where the last command ran the control script
     std::vector<std::shared_ptr<Row>> rows;
     std::optional<std::string> iconToolTip;
     std::function<void()> tick;
-    Platform platform{*this, *this, *this, *this, *this, *this, *this, *this};
+    Platform platform{*this, *this, *this, *this, *this, *this, *this};
 
   private:
     struct Item : StatusItem, StatusButton {
         explicit Item(FakeDesktop& desktop) : desktop(desktop) {}
-        StatusButton* button() override { return desktop.hasButton ? this : nullptr; }
+        StatusButton& button() override { return *this; }
         void setMenu(std::shared_ptr<Menu>) override { desktop.events.push_back("setMenu"); }
         void setImage(const std::string& symbol, const std::string& name) override {
             desktop.events.push_back("setImage " + symbol + " " + name);
@@ -95,11 +99,10 @@ class FakeDesktop : Application,
 
     struct Script : ControlQueue {
         explicit Script(FakeDesktop& desktop) : desktop(desktop) {}
-        void perform(std::filesystem::path folder, std::string verb,
-                     ReplyHandler completion) override {
+        void perform(std::filesystem::path folder, std::string verb, ReplyHandler done) override {
             desktop.scriptFolder = std::move(folder);
             desktop.events.push_back("perform " + verb);
-            desktop.pending.push_back(std::move(completion));
+            desktop.pending.push_back(std::move(done));
         }
         FakeDesktop& desktop;
     };
@@ -122,7 +125,6 @@ class FakeDesktop : Application,
     }
     void addRow(std::shared_ptr<MenuRow> row) override {
         rows.push_back(std::static_pointer_cast<Row>(row));
-        events.push_back("addRow " + row->title() + (row->isEnabled() ? "" : " (disabled)"));
     }
     void addSeparator() override { addRow(std::make_shared<Row>("-")); }
     void setAutoenablesItems(bool on) override {
@@ -130,8 +132,8 @@ class FakeDesktop : Application,
     }
     std::optional<std::size_t> runModal(const Alert& alert) override {
         std::string event = "alert " + alert.messageText + " / " + alert.informativeText;
-        for (const std::string& button : alert.buttons) {
-            event += " [" + button + "]";
+        for (std::size_t i = 0; i < alert.buttons.size(); ++i) {
+            event += " [" + alert.buttons[i] + (alert.cancelButton == i ? " (Escape)]" : "]");
         }
         events.push_back(event);
         return answer;
@@ -146,8 +148,6 @@ class FakeDesktop : Application,
         tick = std::move(newTick);
         return std::make_unique<RepeatingTimer>();
     }
-    // Only a real control queue posts, and none runs here.
-    void post(std::function<void()>) override {}
     std::filesystem::path programLocation() override { return program; }
 
   public:

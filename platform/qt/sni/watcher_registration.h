@@ -18,7 +18,6 @@ class WatcherRegistration : public QObject {
 
     // Registers now if a watcher is there, and whenever one appears later.
     void start();
-    bool isRegistered() const { return registered; }
 
   signals:
     // A watcher accepted the item, or the watcher that had it went away.

@@ -18,36 +18,33 @@ TEST(StartUpTest, SecondCopyEndsSilentlyEvenWhenAskedToStart) {
 TEST(StartUpTest, BuildsTheMenuThenPollsAtOnceThenStartsTheTimer) {
     FakeDesktop desktop;
     desktop.launch();
-    EXPECT_THAT(
-        desktop.events,
-        ElementsAre("runningCopies org.quorvel.connect.menu", "becomeAccessory", "addStatusItem",
-                    "setImage waveform.circle QUORVEL Connect", "addRow Checking… (disabled)",
-                    "addRow  (disabled)", "addRow -", "addRow Start QUORVEL Connect",
-                    "addRow Stop QUORVEL Connect…", "addRow -", "addRow Open Dashboard",
-                    "addRow Show Listener QR Code", "addRow -",
-                    "addRow Start automatically when I sign in", "addRow Open Logs", "addRow -",
-                    "addRow Quit QUORVEL Connect…", "setMenu", "setAutoenablesItems 0",
-                    "perform status", "scheduleRepeating 5000ms"));
+    EXPECT_THAT(desktop.events,
+                ElementsAre("runningCopies org.quorvel.connect.menu", "becomeAccessory",
+                            "addStatusItem", "setImage waveform.circle QUORVEL Connect", "setMenu",
+                            "setAutoenablesItems 0", "perform status", "scheduleRepeating 5000ms"));
     EXPECT_EQ(desktop.iconToolTip, "QUORVEL Connect");
     EXPECT_EQ(desktop.scriptFolder, "/opt/QUORVEL Connect");
 }
 
-// Only "--auto-start" as a whole argument asks for a start, sent once after the first status reply
-// whatever that said. The icons here have no button, which nothing may reach for.
-TEST(StartUpTest, AutoStartSendsOneStartAfterTheFirstReply) {
+// Only "--auto-start" as a whole argument asks for a start, sent once, whatever the first status
+// reply said, once that reply is drawn: its progress title shows over the reply's detail.
+TEST(StartUpTest, AutoStartSendsOneStartAfterTheFirstReplyIsDrawn) {
     const struct {
         std::vector<std::string> arguments;
+        std::string headline;
         int starts;
     } cases[] = {
-        {{"quorvel-connect", "--auto-start"}, 1},
-        {{"quorvel-connect", "--verbose", "--auto-start", "later"}, 1},
-        {{"quorvel-connect"}, 0},
-        {{"quorvel-connect", "--auto-start=1"}, 0},
+        {{"quorvel-connect", "--auto-start"}, "Starting…", 1},
+        {{"quorvel-connect", "--verbose", "--auto-start", "later"}, "Starting…", 1},
+        {{"quorvel-connect"}, "Running", 0},
+        {{"quorvel-connect", "--auto-start=1"}, "Running", 0},
     };
     for (const auto& c : cases) {
         FakeDesktop desktop;
-        desktop.hasButton = false;
         desktop.launch(c.arguments);
+        desktop.reply(R"({"ok": true, "state": "Running", "listeners": 2})"_json);
+        EXPECT_EQ(desktop.headline().text + "|" + desktop.detail().text,
+                  "QUORVEL Connect · " + c.headline + "|2 connected listeners");
         for (int tick = 0; tick < 3; ++tick) {
             for (int replies = 0; replies < 5 && !desktop.pending.empty(); ++replies) {
                 desktop.reply(R"({"ok": false})"_json);
@@ -59,29 +56,40 @@ TEST(StartUpTest, AutoStartSendsOneStartAfterTheFirstReply) {
     }
 }
 
-// With "--auto-start" the owed start follows the first reply, and a choice made during that poll
-// (the rows are enabled until its reply) is then dropped, as is any choice while a command runs,
-// even from a menu drawn before the rows were disabled: it is neither confirmed nor run after the
-// next poll. Ticks send nothing meanwhile; the logs folder opens at once.
+// With "--auto-start" the owed start follows the first reply, and a command chosen during that
+// poll (the rows are enabled until its reply) is then dropped, as is any choice while a command
+// runs, even from a menu drawn before the rows were disabled: none is confirmed, nor run after the
+// next poll. Ticks send nothing meanwhile; the logs folder opens at once, as does a quit with
+// nothing known to be owned.
 TEST(StartUpTest, AChoiceWhileACommandRunsIsDropped) {
     const ControlReply stopped =
         R"({"ok": true, "state": "Stopped", "configured": true, "owned": [true]})"_json;
-    FakeDesktop desktop;
-    desktop.launch({"quorvel-connect", "--auto-start"});
-    desktop.events.clear();
-    desktop.tick();
-    desktop.choose("Start QUORVEL Connect");
-    desktop.choose("Open Logs");
-    desktop.reply(stopped);
-    desktop.tick();
-    for (const int staleRow : {3, 4, 9, 12}) {
-        desktop.rows[staleRow]->action();
+    const std::vector<std::string> rows = {"Start QUORVEL Connect", "Stop QUORVEL Connect…",
+                                           "Start automatically when I sign in",
+                                           "Quit QUORVEL Connect…"};
+    for (const std::string& chosen : rows) {
+        FakeDesktop desktop;
+        desktop.answer = 1;
+        desktop.launch({"quorvel-connect", "--auto-start"});
+        desktop.events.clear();
+        desktop.tick();
+        desktop.choose(chosen);
+        desktop.choose("Open Logs");
+        desktop.reply(stopped);
+        desktop.tick();
+        for (const std::string& stale : rows) {
+            desktop.row(stale).action();
+        }
+        desktop.reply(stopped);
+        desktop.tick();
+        desktop.reply(stopped);
+        std::vector<std::string> expected = {"open /opt/QUORVEL Connect/logs", "perform start",
+                                             "perform status"};
+        if (chosen == rows.back()) {
+            expected.insert(expected.begin(), "terminate");
+        }
+        EXPECT_EQ(desktop.events, expected) << chosen;
     }
-    desktop.reply(stopped);
-    desktop.tick();
-    desktop.reply(stopped);
-    EXPECT_THAT(desktop.events,
-                ElementsAre("open /opt/QUORVEL Connect/logs", "perform start", "perform status"));
 }
 
 // A stop reply owed a termination, or a status reply owed a quit chosen during the poll: once the

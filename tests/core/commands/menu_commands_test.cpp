@@ -14,11 +14,11 @@ TEST(MenuCommandsTest, WhatChoosingARowDoes) {
     const std::string ask = "|bringToFront|alert Stop QUORVEL Connect? / ";
     const std::string counted =
         " listeners were connected at the last check. Stopping disconnects listeners and stops all "
-        "language streams. [Cancel] [Stop QUORVEL Connect]";
+        "language streams. [Cancel (Escape)] [Stop QUORVEL Connect]";
     const std::string general =
         "This stops all language streams and disconnects any listeners. The app will stay stopped "
         "until you start it again, or until your next sign-in if automatic startup is enabled. "
-        "[Cancel] [Stop QUORVEL Connect]";
+        "[Cancel (Escape)] [Stop QUORVEL Connect]";
     const std::optional<std::size_t> none;
     const char* stopped = R"("state": "Stopped", "configured": true)";
     const char* pages = R"("owned": [false, true])";
@@ -102,7 +102,7 @@ TEST(MenuCommandsTest, WhatChoosingARowDoes) {
         if (c.reply != nullptr) {
             desktop.reply(ControlReply::parse(c.reply));
         }
-        std::string seen = desktop.rows[0]->text;
+        std::string seen = desktop.headline().text;
         for (const std::string& event : desktop.events) {
             seen += "|" + event;
         }

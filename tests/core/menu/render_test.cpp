@@ -4,17 +4,18 @@
 
 namespace quorvel::fakes {
 
-// The menu in one line: headline | detail row | its tooltip | the icon's tooltip | enabled flags of
-// Start, Stop, Dashboard, QR code, automatic start, Open Logs and Quit, then the check mark.
+// The menu in one line: headline | detail row | its tooltip | the icon's tooltip | which command
+// rows are enabled, top to bottom, then the check mark.
 std::string look(const FakeDesktop& desktop) {
-    const std::vector<std::shared_ptr<Row>>& rows = desktop.rows;
-    std::string seen = rows[0]->text + "|" + rows[1]->text + "|" +
-                       rows[1]->toolTip.value_or("none") + "|" +
+    std::string seen = desktop.headline().text + "|" + desktop.detail().text + "|" +
+                       desktop.detail().toolTip.value_or("none") + "|" +
                        desktop.iconToolTip.value_or("none") + "|";
-    for (const int row : {3, 4, 6, 7, 9, 10, 12}) {
-        seen += rows[row]->enabled ? '+' : '-';
+    for (const char* row : {"Start QUORVEL Connect", "Stop QUORVEL Connect…", "Open Dashboard",
+                            "Show Listener QR Code", "Start automatically when I sign in",
+                            "Open Logs", "Quit QUORVEL Connect…"}) {
+        seen += desktop.row(row).enabled ? '+' : '-';
     }
-    return seen + (rows[9]->checked ? "|checked" : "");
+    return seen + (desktop.row("Start automatically when I sign in").checked ? "|checked" : "");
 }
 
 // Each reply is drawn over a menu that showed everything on, so nothing may be left over from it. A
