@@ -22,7 +22,8 @@ TEST(InstanceLock, TakesOnlyAPlaceThatIsOursAlone) {
     const std::string elsewhere = scratch / "elsewhere";
     ::mkdir(elsewhere.c_str(), 0700);  // private and ours: only the link gives it away
     ::unsetenv("XDG_RUNTIME_DIR");
-    // Each case plants something, or returns false when this user cannot plant it.
+    // Each case plants something, or returns false when this user cannot plant it: the test then
+    // says so and counts as skipped, never as passed.
     const std::pair<std::function<bool()>, Outcome> cases[] = {
         // Nothing planted: the folder is made private to us.
         {[] { return true; }, Outcome::acquired},
@@ -34,17 +35,22 @@ TEST(InstanceLock, TakesOnlyAPlaceThatIsOursAlone) {
         {[&] { return ::mkdir(folder.c_str(), 0700) == 0 && ::chown(folder.c_str(), 1, 1) == 0; },
          Outcome::unavailable},
     };
+    int unplanted = 0;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
         const auto& [plant, outcome] = cases[i];
         fs::remove_all(folder);
         if (!plant()) {
+            ++unplanted;
             continue;
         }
         EXPECT_EQ(InstanceLock(scratch).acquire("org.quorvel.test").outcome, outcome);
         EXPECT_TRUE(fs::is_empty(elsewhere));
     }
     fs::remove_all(scratch);
+    if (unplanted > 0) {
+        GTEST_SKIP() << unplanted << " case not planted: another user's folder needs root";
+    }
 }
 
 }  // namespace

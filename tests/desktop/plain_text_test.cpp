@@ -17,42 +17,42 @@ std::string displayed(const QString& text) {
     return (Qt::mightBeRichText(text) ? document.toPlainText() : text).toStdString();
 }
 
-TEST(PlainText, TextFromTheScriptShowsAsWrittenInTooltipsAndRows) {
-    // Each text, and the row title that shows it: "&" would mark a shortcut, a tab split the row.
-    const std::pair<std::string, QString> cases[] = {
-        {"R&D <b>bold</b>", "R&&D <b>bold</b>"},
-        {"&lt;b&gt;", "&&lt;b&&gt;"},
-        {"first\nsecond <i>line</i>", "first\nsecond <i>line</i>"},
-        {"left\tright", "left right"},
-        {"Ünïcode · …", "Ünïcode · …"},
+// Each text from the script, the row title that shows it ("&" would mark a shortcut, a tab split
+// the row) and the label a tray host's menu reads (where "_" marks an access key and "__" is a
+// literal "_"). Tooltips show the text itself.
+TEST(PlainText, TextFromTheScriptShowsAsWrittenInTooltipsRowsAndHostMenus) {
+    const struct {
+        std::string text;
+        QString actionText;
+        QString hostLabel;
+    } cases[] = {
+        {"R&D snake_case <b>bold</b>", "R&&D snake_case <b>bold</b>",
+         "R&D snake__case <b>bold</b>"},
+        {"&lt;b&gt; && _ __", "&&lt;b&&gt; &&&& _ __", "&lt;b&gt; && __ ____"},
+        {"first\nsecond <i>line</i>", "first\nsecond <i>line</i>", "first\nsecond <i>line</i>"},
+        {"left\tright", "left right", "left right"},
+        {"Ünïcode · …", "Ünïcode · …", "Ünïcode · …"},
     };
-    for (const auto& [text, actionText] : cases) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(displayed(literalToolTip(text)), text);
-        EXPECT_EQ(literalActionText(text), actionText);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(displayed(literalToolTip(c.text)), c.text);
+        EXPECT_EQ(literalActionText(c.text), c.actionText);
+        EXPECT_EQ(dbusMenuLabel(literalActionText(c.text)), c.hostLabel);
     }
 }
 
-TEST(PlainText, TrayHostMenuLabelsShowRowTitlesAsWritten) {
-    // A host's menu reads "_" as an access-key marker and "__" as a literal "_".
-    const std::pair<std::string, QString> cases[] = {
-        {"R&D snake_case", "R&D snake__case"},
-        {"_ __", "__ ____"},
-        {"& && <b>x</b>", "& && <b>x</b>"},
-        {"Ünïcode · …", "Ünïcode · …"},
-    };
-    for (const auto& [title, label] : cases) {
-        SCOPED_TRACE(title);
-        EXPECT_EQ(dbusMenuLabel(literalActionText(title)), label);
-    }
-}
-
+// What an alert's labels show is what a person selects and copies from them.
 TEST(PlainText, AlertsShowTheirTextsAsWritten) {
-    const AlertBox alert = QtAlertPresenter::build({"Port <b>8080</b> & more", "<i>busy</i>", {}});
-    for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
-        const auto* label = alert.box->findChild<QLabel*>(QString::fromLatin1(name));
+    const std::string message = "Port <b>8080</b> & more";
+    const std::string informative = "<i>busy</i>";
+    const AlertBox alert = QtAlertPresenter::build({message, informative, {}, {}});
+    for (const auto& [name, text] :
+         {std::pair{"qt_msgbox_label", message}, {"qt_msgbox_informativelabel", informative}}) {
+        auto* label = alert.box->findChild<QLabel*>(QString::fromLatin1(name));
         ASSERT_NE(label, nullptr) << name;
-        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setSelection(0, static_cast<int>(QString::fromStdString(text).size()));
+        EXPECT_EQ(label->selectedText().toStdString(), text) << name;
     }
 }
 
