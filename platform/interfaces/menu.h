@@ -16,7 +16,6 @@ class MenuRow {
     virtual void setTitle(const std::string& title) = 0;
 
     virtual void setEnabled(bool enabled) = 0;
-    virtual bool isEnabled() const = 0;
 
     // The check mark. A row that is never checked shows no check box at all.
     virtual void setChecked(bool checked) = 0;

@@ -17,10 +17,6 @@ void QtMenuRow::setEnabled(bool enabled) {
     qaction.setEnabled(enabled);
 }
 
-bool QtMenuRow::isEnabled() const {
-    return qaction.isEnabled();
-}
-
 void QtMenuRow::setChecked(bool checked) {
     this->checked = checked;
     qaction.setCheckable(true);

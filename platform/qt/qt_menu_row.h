@@ -17,7 +17,6 @@ class QtMenuRow : public MenuRow {
 
     void setTitle(const std::string& title) override;
     void setEnabled(bool enabled) override;
-    bool isEnabled() const override;
     void setChecked(bool checked) override;
     void setToolTip(const std::optional<std::string>& toolTip) override;
     void setAction(std::function<void()> action) override;
