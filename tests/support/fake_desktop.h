@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,7 +17,6 @@ struct Row : MenuRow {
     explicit Row(std::string title) : text(std::move(title)) {}
     void setTitle(const std::string& title) override { text = title; }
     void setEnabled(bool on) override { enabled = on; }
-    bool isEnabled() const override { return enabled; }
     void setChecked(bool on) override { checked = on; }
     void setToolTip(const std::optional<std::string>& tip) override { toolTip = tip; }
     void setAction(std::function<void()> run) override { action = std::move(run); }
@@ -33,6 +33,7 @@ struct Row : MenuRow {
 // desktop is also the one menu, so `rows` are the menu's rows, the headline and the detail first.
 class FakeDesktop : Application,
                     StatusBar,
+                    StatusButton,
                     MenuFactory,
                     Menu,
                     AlertPresenter,
@@ -57,17 +58,17 @@ class FakeDesktop : Application,
     }
 
     Row& row(std::string_view title) const {
-        return **std::ranges::find(rows, title, [](const auto& row) { return row->text; });
+        const auto found =
+            std::ranges::find(rows, title, [](const auto& row) { return row->text; });
+        return found != rows.end() ? **found : throw std::out_of_range(std::string(title));
     }
     Row& headline() const { return *rows.at(0); }
     Row& detail() const { return *rows.at(1); }
 
     // Like a click: a disabled row or a separator cannot be chosen.
     void choose(std::string_view title) {
-        for (const std::shared_ptr<Row>& row : rows) {
-            if (row->text == title && row->enabled && row->action) {
-                row->action();
-            }
+        if (Row& chosen = row(title); chosen.enabled && chosen.action) {
+            chosen.action();
         }
     }
 
@@ -86,14 +87,10 @@ class FakeDesktop : Application,
     Platform platform{*this, *this, *this, *this, *this, *this, *this};
 
   private:
-    struct Item : StatusItem, StatusButton {
+    struct Item : StatusItem {
         explicit Item(FakeDesktop& desktop) : desktop(desktop) {}
-        StatusButton& button() override { return *this; }
+        StatusButton& button() override { return desktop; }
         void setMenu(std::shared_ptr<Menu>) override { desktop.events.push_back("setMenu"); }
-        void setImage(const std::string& symbol, const std::string& name) override {
-            desktop.events.push_back("setImage " + symbol + " " + name);
-        }
-        void setToolTip(const std::string& tip) override { desktop.iconToolTip = tip; }
         FakeDesktop& desktop;
     };
 
@@ -118,6 +115,10 @@ class FakeDesktop : Application,
         events.push_back("addStatusItem");
         return std::make_unique<Item>(*this);
     }
+    void setImage(const std::string& symbol, const std::string& name) override {
+        events.push_back("setImage " + symbol + " " + name);
+    }
+    void setToolTip(const std::string& tip) override { iconToolTip = tip; }
     // The desktop is the one menu; the pointer owns nothing.
     std::shared_ptr<Menu> makeMenu() override { return {std::shared_ptr<Menu>(), this}; }
     std::shared_ptr<MenuRow> makeRow(const std::string& title) override {
