@@ -40,7 +40,7 @@ check_binary() {  # file, architecture as llvm-objdump names it
         echo "$file: minimum macOS is not 13.0" >&2; grep -E 'minos|version' <<<"$headers" >&2; return 1; }
     dylibs=$(llvm-objdump --macho --dylibs-used "$file" | tail -n +2 | awk '{print $1}')
     [[ $dylibs == /usr/lib/libSystem.B.dylib ]] || {
-        echo "$file imports more than libSystem:" $dylibs >&2; return 1; }
+        echo "$file imports more than libSystem:" "$dylibs" >&2; return 1; }
     file -b "$file"
 }
 
@@ -57,7 +57,11 @@ for target in aarch64-macos.13.0 x86_64-macos.13.0; do
         esac
         printf '#!/bin/sh\n%s\n' "$line" >"$bin/$tool.new"
         chmod +x "$bin/$tool.new"
-        cmp -s "$bin/$tool.new" "$bin/$tool" && rm "$bin/$tool.new" || mv "$bin/$tool.new" "$bin/$tool"
+        if cmp -s "$bin/$tool.new" "$bin/$tool"; then
+            rm "$bin/$tool.new"
+        else
+            mv "$bin/$tool.new" "$bin/$tool"
+        fi
     done
     printf '\n---- %s: core, control runner, tests, benchmark\n' "$target"
     cmake -S "$source_dir" -B "$out/cmake" -G Ninja -Wno-dev --log-level=WARNING \

@@ -9,7 +9,7 @@ set -euo pipefail
 cxx=$1
 scratch=$2
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-qt=$(ls -d /usr/include/*-linux-gnu/qt6 | head -n 1)
+qt=$(find /usr/include -maxdepth 2 -path '/usr/include/*-linux-gnu/qt6' | head -n 1)
 root=${XDG_CACHE_HOME:-$HOME/.cache}/quorvel-connect/macos-cross/root/usr/include
 mkdir -p "$scratch"
 
@@ -20,7 +20,10 @@ sources=()
 for source in "$source_dir"/platform/qt/*.cpp "$source_dir"/platform/qt/*/*.cpp; do
     [[ $source =~ $linux_only || $source =~ $needs_frameworks ]] || sources+=("$source")
 done
-# A ninja file of its own, so that a warm run compiles only what changed.
+# A ninja file of its own, so that a warm run compiles only what changed. ($out and $in are
+# ninja's; a path in a build line has its spaces and colons escaped for ninja.)
+ninja_path() { local path=${1// /\$ }; printf '%s' "${path//:/\$:}"; }
+# shellcheck disable=SC2016
 {
     printf 'rule cxx\n  command = %q -std=c++20 -c -o $out -MD -MF $out.d' "$cxx"
     printf ' -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Werror -I%q -isystem %q' "$source_dir" "$root"
@@ -28,7 +31,7 @@ done
         "$qt" "$qt" "$qt" "$qt"
     printf '  depfile = $out.d\n  deps = gcc\n'
     for source in "${sources[@]}"; do
-        printf 'build %s.o: cxx %s\n' "$(basename "$source" .cpp)" "$source"
+        printf 'build %s.o: cxx %s\n' "$(basename "$source" .cpp)" "$(ninja_path "$source")"
     done
 } >"$scratch/build.ninja.new"
 cmp -s "$scratch/build.ninja.new" "$scratch/build.ninja" || mv "$scratch/build.ninja.new" "$scratch/build.ninja"
