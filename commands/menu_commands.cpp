@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "app/app_delegate.h"
-#include "app/control_words.h"
 #include "app/product_texts.h"
+#include "control/control_words.h"
 #include "control/reply_readings.h"
 
 namespace quorvel {

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "control/control_words.h"
 #include "control/reply_parser.h"
 #include "control/runner_replies.h"
 
@@ -51,7 +52,7 @@ ProcessCommand controlCommand(const std::filesystem::path& baseDirectory, const 
 }  // namespace
 
 std::chrono::milliseconds timeLimitFor(std::string_view verb, const CommandLimits& limits) {
-    return verb == "status" ? limits.statusTimeLimit : limits.otherTimeLimit;
+    return verb == verbs::status ? limits.statusTimeLimit : limits.otherTimeLimit;
 }
 
 ControlReply runCommandForReply(const ProcessCommand& command, std::chrono::milliseconds timeLimit,

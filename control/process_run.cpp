@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 
+#include "control/process_system.h"
 #include "control/unique_fd.h"
 
 namespace quorvel {
@@ -21,9 +21,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Without a pidfd (a kernel before 5.3, or a sandbox that forbids it) the end of the child can
-// only be noticed by asking; this is how often.
-constexpr int exitCheckIntervalWithoutPidfd = 10;
+// When the system gives no descriptor that tells of the child's end, it can only be noticed by
+// asking; this is how often.
+constexpr int exitCheckIntervalWithoutWatch = 10;
 
 int millisecondsUntil(Clock::time_point deadline, Clock::time_point now) {
     if (deadline <= now) {
@@ -77,9 +77,9 @@ struct Pipe {
 
 // 0, or the errno value of the failure.
 int openPipe(Pipe& pipe) {
-    std::array<int, 2> ends{};
-    if (pipe2(ends.data(), O_CLOEXEC) != 0) {
-        return errno;
+    int ends[2] = {-1, -1};
+    if (const int error = process_system::openCloseOnExecPipe(ends); error != 0) {
+        return error;
     }
     pipe.readEnd = aboveStandardStreams(ends[0]);
     pipe.writeEnd = aboveStandardStreams(ends[1]);
@@ -98,8 +98,7 @@ int openPipe(Pipe& pipe) {
 // it has not been by the time this is destroyed, its group is killed and it is reaped then.
 class ChildProcess {
   public:
-    explicit ChildProcess(pid_t pid)
-        : pid(pid), pidfd(static_cast<int>(syscall(SYS_pidfd_open, pid, 0))) {}
+    explicit ChildProcess(pid_t pid) : pid(pid), exitWatch(process_system::watchChildExit(pid)) {}
     ~ChildProcess() {
         if (!reaped) {
             signalGroup(SIGKILL);
@@ -109,8 +108,8 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Readable once the child has ended, or -1 when there is no pidfd.
-    int exitFd() const { return pidfd.get(); }
+    // Readable once the child has ended, or -1 when the system gave no such descriptor.
+    int exitFd() const { return exitWatch.get(); }
 
     // Whether the child has ended. It stays unreaped, so its pid, and with it the process group
     // id, cannot be reused by another process while we may still signal the group.
@@ -140,11 +139,11 @@ class ChildProcess {
                 return false;
             }
             int timeout = millisecondsUntil(deadline, now);
-            pollfd exit{pidfd.get(), POLLIN, 0};
-            if (!pidfd.valid()) {
-                timeout = std::min(timeout, exitCheckIntervalWithoutPidfd);
+            pollfd exit{exitWatch.get(), POLLIN, 0};
+            if (!exitWatch.valid()) {
+                timeout = std::min(timeout, exitCheckIntervalWithoutWatch);
             }
-            poll(&exit, pidfd.valid() ? 1 : 0, timeout);
+            poll(&exit, exitWatch.valid() ? 1 : 0, timeout);
         }
     }
 
@@ -175,7 +174,7 @@ class ChildProcess {
 
   private:
     pid_t pid;
-    UniqueFd pidfd;
+    UniqueFd exitWatch;
     bool reaped = false;
 };
 
@@ -215,6 +214,23 @@ int describeChildSetup(SpawnFileActions& actions, SpawnAttributes& attributes, i
     if (attributes.initError() != 0) {
         return attributes.initError();
     }
+    // Standard output to the pipe, standard error to the null device; then every other descriptor
+    // goes, so that no lock, socket or display connection of ours reaches the script's service.
+    for (const int error : {
+             posix_spawn_file_actions_adddup2(actions.get(), outputFd, STDOUT_FILENO),
+             posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, "/dev/null", O_WRONLY,
+                                              0),
+             posix_spawn_file_actions_addchdir_np(actions.get(), workingDirectory.c_str()),
+         }) {
+        if (error != 0) {
+            return error;
+        }
+    }
+    short flags = POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (const int error = process_system::keepOnlyStandardStreams(actions.get(), flags);
+        error != 0) {
+        return error;
+    }
     sigset_t noSignals;
     sigemptyset(&noSignals);
     sigset_t allSignals;
@@ -224,14 +240,7 @@ int describeChildSetup(SpawnFileActions& actions, SpawnAttributes& attributes, i
     // session and is never touched. Signals start unblocked and at their defaults, whatever this
     // thread had.
     for (const int error : {
-             posix_spawn_file_actions_adddup2(actions.get(), outputFd, STDOUT_FILENO),
-             posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, "/dev/null", O_WRONLY,
-                                              0),
-             posix_spawn_file_actions_addchdir_np(actions.get(), workingDirectory.c_str()),
-             posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1),
-             posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETPGROUP |
-                                                            POSIX_SPAWN_SETSIGMASK |
-                                                            POSIX_SPAWN_SETSIGDEF),
+             posix_spawnattr_setflags(attributes.get(), flags),
              posix_spawnattr_setpgroup(attributes.get(), 0),
              posix_spawnattr_setsigmask(attributes.get(), &noSignals),
              posix_spawnattr_setsigdefault(attributes.get(), &allSignals),
@@ -313,7 +322,7 @@ ProcessOutcome runProcess(const ProcessCommand& command, std::chrono::millisecon
                 watched[count] = {child.exitFd(), POLLIN, 0};
                 exitEvent = &watched[count++];
             } else {
-                timeout = std::min(timeout, exitCheckIntervalWithoutPidfd);
+                timeout = std::min(timeout, exitCheckIntervalWithoutWatch);
             }
         }
         if (poll(watched.data(), count, timeout) < 0) {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "control/control_words.h"
+
 namespace quorvel {
 
 namespace {
@@ -81,7 +83,7 @@ std::vector<bool> flagListReading(const ControlReply& reply, std::string_view ke
 }
 
 bool isOk(const ControlReply& reply) {
-    return flagReading(reply, "ok");
+    return flagReading(reply, keys::ok);
 }
 
 }  // namespace quorvel

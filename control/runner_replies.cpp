@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "control/control_words.h"
+
 namespace quorvel {
 
 namespace {
 
 ControlReply failureReply(std::string error) {
-    return ControlReply{{"ok", false}, {"error", std::move(error)}};
+    return ControlReply{{keys::ok, false}, {keys::error, std::move(error)}};
 }
 
 }  // namespace

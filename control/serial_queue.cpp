@@ -1,14 +1,8 @@
 #include "control/serial_queue.h"
 
-#include <pthread.h>
+#include "control/thread_name.h"
 
 namespace quorvel {
-
-namespace {
-
-constexpr std::size_t threadNameLength = 15;
-
-}  // namespace
 
 SerialQueue::SerialQueue(std::string label) : name(std::move(label)), worker([this] { work(); }) {}
 
@@ -30,7 +24,7 @@ void SerialQueue::submit(Task task) {
 }
 
 void SerialQueue::work() {
-    pthread_setname_np(pthread_self(), name.substr(0, threadNameLength).c_str());
+    nameThisThread(name);
     for (;;) {
         Task task;
         {

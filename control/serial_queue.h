@@ -14,7 +14,7 @@ class SerialQueue {
   public:
     using Task = std::function<void()>;
 
-    // Starts the worker, named after `label` (cut to the 15 characters a Linux thread name holds).
+    // Starts the worker, its thread named `label`.
     explicit SerialQueue(std::string label);
     // Runs the tasks already submitted, then joins the worker.
     ~SerialQueue();
@@ -23,8 +23,6 @@ class SerialQueue {
 
     // Safe from any thread; returns at once.
     void submit(Task task);
-
-    const std::string& label() const { return name; }
 
   private:
     void work();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/control_words.h"
+#include "control/control_words.h"
 #include "app/product_texts.h"
 #include "control/reply_readings.h"
 

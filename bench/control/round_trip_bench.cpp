@@ -1,7 +1,6 @@
 // The round trip of one control command through the runner (spawn, read, wait, parse, post back
 // to a main-thread loop) against a bare posix_spawn + read + waitpid of the same program. Prints
 // the mean and median per run of both and their ratio. Usage: control_round_trip_bench [runs]
-#include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "control/process_system.h"
 #include "control/script_control_queue.h"
 #include "platform/interfaces/main_thread.h"
 
@@ -61,7 +61,7 @@ class LoopMainThread : public quorvel::MainThread {
 // Spawns `/usr/bin/env node <script> status`, reads its output to the end and reaps it.
 std::string bareRun(const std::string& script) {
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) {
+    if (quorvel::process_system::openCloseOnExecPipe(ends) != 0) {
         return {};
     }
     posix_spawn_file_actions_t actions;

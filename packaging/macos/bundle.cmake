@@ -1,25 +1,11 @@
 # macOS: the program as a menu-bar-only .app bundle. Included by platform/qt/CMakeLists.txt on
-# Apple only; Linux builds never read it. Provided but not built or tested by CI (see the README).
+# Apple only; Linux builds never read it. Built and tested by the macOS CI job (see the README).
 #
 # The bundle keeps the identifier by which running copies are recognised, shows no Dock icon from
 # its first instant (LSUIElement), and carries the program icon rendered from the same SVG art.
 
-enable_language(OBJCXX)
-
-set(qt_dir ${PROJECT_SOURCE_DIR}/platform/qt)
 set(icons ${PROJECT_SOURCE_DIR}/packaging/icons)
 set(app_id org.quorvel.connect.menu)
-
-target_sources(quorvel-connect PRIVATE
-    ${qt_dir}/program_location_mac.cpp
-    ${qt_dir}/qt_application_mac.mm
-    ${qt_dir}/qt_status_bar_mac.cpp
-    ${qt_dir}/tray_icon_art_mac.cpp
-    # The per-user lock is plain POSIX (flock); with no XDG_RUNTIME_DIR on macOS it lives in the
-    # private per-user folder it makes under /tmp.
-    ${qt_dir}/instance_lock_linux.cpp
-)
-target_link_libraries(quorvel-connect PRIVATE "-framework AppKit" "-framework CoreFoundation")
 
 # The .icns: every size of an iconset rendered from the SVG art (the small ones from their own
 # pixel-grid drawings), then packed by iconutil.
@@ -62,3 +48,4 @@ set_target_properties(quorvel-connect PROPERTIES
     MACOSX_BUNDLE_SHORT_VERSION_STRING ${PROJECT_VERSION}
     MACOSX_BUNDLE_BUNDLE_VERSION ${PROJECT_VERSION}
 )
+

@@ -21,14 +21,20 @@ class InstanceLock {
         std::string problem;
     };
 
-    // `fallbackParent`: where a private folder of ours is made when $XDG_RUNTIME_DIR is unset or
-    // unusable.
-    explicit InstanceLock(std::filesystem::path fallbackParent = "/tmp");
+    // `fallbackParent`: where a private folder of ours is made when the system has no runtime
+    // folder for the user, or it is unusable.
+    explicit InstanceLock(std::filesystem::path fallbackParent = defaultFallbackParent());
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     Result acquire(std::string_view identifier);
+
+    // Per system (instance_lock_linux.cpp, instance_lock_mac.cpp). The folder private to the user
+    // and cleared at logout where the lock goes first ($XDG_RUNTIME_DIR on Linux), or empty; and
+    // the fallback parent, which must not be cleaned of files while a lock is held there.
+    static std::string runtimeFolder();
+    static std::filesystem::path defaultFallbackParent();
 
   private:
     std::filesystem::path fallbackParent;

@@ -5,38 +5,21 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/app_delegate.h"
 #include "control/script_control_queue.h"
+#include "platform/qt/graphical_session.h"
 #include "platform/qt/qt_platform.h"
 
-namespace {
-
-bool hasGraphicalSession() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && value[0] != '\0') {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-#ifndef __APPLE__
-    // Qt aborts without a display to connect to; say what is wrong instead.
-    if (!hasGraphicalSession()) {
+    if (!quorvel::hasGraphicalSession()) {
         std::fputs(
             "quorvel-connect: no graphical session (DISPLAY and WAYLAND_DISPLAY are unset)\n",
             stderr);
         return 1;
     }
-#endif
     // Read before Qt takes its own options out of argv.
     const std::vector<std::string> arguments(argv, argv + argc);
 

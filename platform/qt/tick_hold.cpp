@@ -21,8 +21,15 @@ TickHold::AlertScope::~AlertScope() {
 }
 
 void TickHold::watchMenu(QMenu* menu) {
-    menus.append(menu);
-    connect(menu, &QMenu::aboutToHide, this, &TickHold::releaseSoon);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        if (!openMenus.contains(menu)) {
+            openMenus.append(menu);
+        }
+    });
+    connect(menu, &QMenu::aboutToHide, this, [this, menu] {
+        openMenus.removeAll(menu);
+        releaseSoon();
+    });
 }
 
 void TickHold::holdForHost() {
@@ -40,8 +47,8 @@ bool TickHold::held() const {
     if (alertDepth > 0 || hostHold.isActive()) {
         return true;
     }
-    for (const auto& menu : menus) {
-        if (menu && menu->isVisible()) {
+    for (const auto& menu : openMenus) {
+        if (menu) {
             return true;
         }
     }

@@ -30,7 +30,8 @@ class TickHold : public QObject {
         TickHold& hold;
     };
 
-    // Ticks wait while `menu` is visible.
+    // Ticks wait while `menu` is open: from its aboutToShow to its aboutToHide, because a native
+    // menu (macOS's menu bar) is never "visible" to Qt.
     void watchMenu(QMenu* menu);
 
     // A StatusNotifier host that draws the menu itself says when it opened and closed it; ticks
@@ -53,7 +54,7 @@ class TickHold : public QObject {
     int alertDepth = 0;
     // Runs while a host's menu holds the ticks.
     QTimer hostHold;
-    QList<QPointer<QMenu>> menus;
+    QList<QPointer<QMenu>> openMenus;
 };
 
 }  // namespace quorvel

@@ -16,6 +16,7 @@ inline constexpr std::string_view autoOff = "auto-off";
 
 namespace quorvel::keys {
 
+inline constexpr std::string_view ok = "ok";
 inline constexpr std::string_view error = "error";
 inline constexpr std::string_view state = "state";
 inline constexpr std::string_view detail = "detail";
