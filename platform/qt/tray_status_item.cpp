@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
-#include <QScreen>
 #include <cstdio>
 
 #include "platform/qt/menu_placement.h"
@@ -146,9 +146,8 @@ void TrayStatusItem::showMenuAt(QPoint point) {
     if (!menu || QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         return;
     }
-    const QScreen* screen = QGuiApplication::screenAt(point);
-    if (!menu->widget().isVisible() && screen != nullptr) {
-        popUpBeside(menu->widget(), hostPointAnchor(point, screen->geometry()));
+    if (!menu->widget().isVisible()) {
+        popUpForHost(menu->widget(), point, QCursor::pos());
     }
 }
 
