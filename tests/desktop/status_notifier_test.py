@@ -147,9 +147,9 @@ class StatusNotifierTest(unittest.TestCase):
             wait_until(lambda: raw_labels()[0] == label, f"the headline for {word!r}", 7)
 
     def test_before_any_reply_the_check_box_is_there_and_off_x11_activate_fails(self):
-        """Hosts decide once, when they first read a row, whether it can be checked. Where we
-        cannot place a menu of our own, a host that opens its menu when Activate fails must see
-        the failure."""
+        # Hosts decide once, when they first read a row, whether it can be checked. Where we
+        # cannot place a menu of our own, a host that opens its menu when Activate fails must see
+        # the failure.
         set_watcher(True)
         install = Installation({"control-app.cjs": "setInterval(() => {}, 1000);"})  # no reply
         HOST.program_env = lambda: {**HOST.env, "QT_QPA_PLATFORM": "offscreen"}
