@@ -4,8 +4,9 @@
 
 namespace quorvel {
 
-QtMenuRow::QtMenuRow(const std::string& title) {
+QtMenuRow::QtMenuRow(const std::string& title, RowKind kind) {
     qaction.setText(literalActionText(title));
+    qaction.setCheckable(kind == RowKind::checkMark);
     QObject::connect(&qaction, &QAction::triggered, &qaction, [this] { chosen(); });
 }
 
@@ -19,7 +20,6 @@ void QtMenuRow::setEnabled(bool enabled) {
 
 void QtMenuRow::setChecked(bool checked) {
     this->checked = checked;
-    qaction.setCheckable(true);
     qaction.setChecked(checked);
 }
 

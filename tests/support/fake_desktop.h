@@ -14,7 +14,8 @@ namespace quorvel::fakes {
 
 // A menu row as a person sees it. Separators are rows titled "-".
 struct Row : MenuRow {
-    explicit Row(std::string title) : text(std::move(title)) {}
+    explicit Row(std::string title, RowKind kind = RowKind::plain)
+        : text(std::move(title)), kind(kind) {}
     void setTitle(const std::string& title) override { text = title; }
     void setEnabled(bool on) override { enabled = on; }
     void setChecked(bool on) override { checked = on; }
@@ -22,6 +23,7 @@ struct Row : MenuRow {
     void setAction(std::function<void()> run) override { action = std::move(run); }
 
     std::string text;
+    RowKind kind;
     bool enabled = true;
     bool checked = false;
     std::optional<std::string> toolTip;
@@ -121,8 +123,8 @@ class FakeDesktop : Application,
     void setToolTip(const std::string& tip) override { iconToolTip = tip; }
     // The desktop is the one menu; the pointer owns nothing.
     std::shared_ptr<Menu> makeMenu() override { return {std::shared_ptr<Menu>(), this}; }
-    std::shared_ptr<MenuRow> makeRow(const std::string& title) override {
-        return std::make_shared<Row>(title);
+    std::shared_ptr<MenuRow> makeRow(const std::string& title, RowKind kind) override {
+        return std::make_shared<Row>(title, kind);
     }
     void addRow(std::shared_ptr<MenuRow> row) override {
         rows.push_back(std::static_pointer_cast<Row>(row));

@@ -23,6 +23,8 @@ TEST(StartUpTest, BuildsTheMenuThenPollsAtOnceThenStartsTheTimer) {
                             "addStatusItem", "setImage waveform.circle QUORVEL Connect", "setMenu",
                             "setAutoenablesItems 0", "perform status", "scheduleRepeating 5000ms"));
     EXPECT_EQ(desktop.iconToolTip, "QUORVEL Connect");
+    // A tray host decides once, when it first reads a row, whether it can carry a mark.
+    EXPECT_EQ(desktop.row("Start automatically when I sign in").kind, RowKind::checkMark);
     EXPECT_EQ(desktop.scriptFolder, "/opt/QUORVEL Connect");
 }
 
