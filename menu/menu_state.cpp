@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "control/control_words.h"
 #include "app/product_texts.h"
+#include "control/control_words.h"
 #include "control/reply_readings.h"
 
 namespace quorvel {
