@@ -1,7 +1,6 @@
-"""KDE Plasma 5 on Wayland: kwin_wayland's virtual backend with plasmashell's default bottom panel,
-whose system tray is the StatusNotifier host. KWin lets the session's own clients in: fake input
-for the pointer and keys, ScreenShot2 for screenshots, scripting for the windows' geometry.
-plasmashell's menus are read over AT-SPI, as a screen reader reads them."""
+"""KDE Plasma 5 on Wayland: KWin's virtual backend and plasmashell, whose panel's tray is the
+StatusNotifier host. KWin's own test switches let the session's clients use fake input (clicks,
+keys) and ScreenShot2; a KWin script tells the windows; AT-SPI reads plasmashell's menus."""
 
 import json
 import os
@@ -12,20 +11,18 @@ import threading
 from gi.repository import Gio, GLib
 
 from .base import Host, wait_until
+from .gnome import GnomeWaylandHost
 from .status_notifier import StatusNotifierHost
-from .x11 import overlap
+from .sway import SwayWaylandHost
 
 WIDTH, HEIGHT = 1024, 768
 DISPLAY = "wayland-quorvel"
-BUTTONS = {"left": 272, "right": 273, "middle": 274}  # Linux input event codes
-KEYS = {"Escape": 1, "Return": 28}
-SHELL = "org.kde.plasmashell"  # its windows' class
+KEYS = {"Escape": 1, "Return": 28}  # Linux input event codes
 
-# Run in KWin; prints the windows, bottom first, on one line after the marker.
-WINDOWS = """print("%s " + JSON.stringify(workspace.clientList()
-    .sort((a, b) => a.stackingOrder - b.stackingOrder).map(w => [
-        w.internalId.toString(), w.x, w.y, w.width, w.height, w.active, w.caption,
-        w.resourceClass.toString()])));"""
+# Run in KWin; prints the windows but the desktop, bottom first, on one line after the marker.
+WINDOWS = """print("%s " + JSON.stringify(workspace.clientList().filter(w => !w.desktopWindow)
+    .sort((a, b) => a.stackingOrder - b.stackingOrder).map(w => [w.internalId.toString(), w.x,
+        w.y, w.width, w.height, w.active, w.caption, w.dock, w.popupWindow && !w.tooltip])));"""
 
 
 class KdeWaylandHost(StatusNotifierHost, Host):
@@ -35,6 +32,10 @@ class KdeWaylandHost(StatusNotifierHost, Host):
                 "libwayland-dev", "qtwayland5", "qt6-wayland", "at-spi2-core", "gir1.2-atspi-2.0",
                 "python3-pil", "dbus-daemon")
     helpers = ()
+    # The same as theirs: the alert is the active window with a title, above the others.
+    alert, windows_above = GnomeWaylandHost.alert, GnomeWaylandHost.windows_above
+    move, click, _pointer_do = SwayWaylandHost.move, SwayWaylandHost.click, SwayWaylandHost._pointer_do
+    press_default_button = SwayWaylandHost.press_default_button
 
     def start(self):
         self.env.update(XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",
@@ -44,7 +45,7 @@ class KdeWaylandHost(StatusNotifierHost, Host):
                         KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1",
                         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         self.start_bus()
-        # The installed binary carries a file capability, which the session's loader refuses.
+        # The installed binary carries a file capability, which a test session's loader refuses.
         kwin = shutil.copy("/usr/bin/kwin_wayland", self.root)
         self.kwin = self.serve("kwin_wayland", [
             kwin, "--virtual", "--width", str(WIDTH), "--height", str(HEIGHT), "--socket", DISPLAY,
@@ -59,7 +60,7 @@ class KdeWaylandHost(StatusNotifierHost, Host):
         self.menus = self._start_helper("atspi-menus", [
             "/usr/bin/python3", os.path.join(os.path.dirname(__file__), "atspi_menus.py"),
             "plasmashell"])
-        if self.menus.stdout.readline().strip() != "ready":
+        if self.menus.stdout.readline() != b"ready\n":
             raise self.did_not_start("the AT-SPI menu reader did not start")
         self.start_panel()
 
@@ -73,17 +74,9 @@ class KdeWaylandHost(StatusNotifierHost, Host):
         """A helper that answers each line on its stdin with one line, for the whole session."""
         with open(os.path.join(self.logs, f"{name}.log"), "ab") as log:
             helper = subprocess.Popen(argv, env=self.env, stdin=subprocess.PIPE,
-                                      stdout=subprocess.PIPE, stderr=log, text=True)
+                                      stdout=subprocess.PIPE, stderr=log)
         self.helpers += (helper,)
         return helper
-
-    def _ask(self, helper, line):
-        helper.stdin.write(f"{line}\n")
-        helper.stdin.flush()
-        answer = helper.stdout.readline().strip()
-        if not answer:
-            raise self.did_not_start(f"a helper ended, asked {line!r}")
-        return answer
 
     def start_panel(self):
         self.panel = self.serve("plasmashell", ["plasmashell", "--no-respawn"])
@@ -91,20 +84,16 @@ class KdeWaylandHost(StatusNotifierHost, Host):
                          "the panel with its system tray", 60)
 
     def panel_shown(self):
-        return any(w[7] == SHELL and w[2] > HEIGHT - 100 and w[4] < 100
-                   for w in self.windows())
+        return any(w[7] for w in self.windows())
 
     def stop(self):
         for helper in self.helpers:  # each ends at the end of its input
             helper.stdin.close()
             helper.wait(10)
-            helper.stdout.close()
         super().stop()
 
-    # --- what KWin tells -------------------------------------------------------------------------
-
     def windows(self):
-        """(id, x, y, width, height, active, caption, class) of every window, bottom first."""
+        """(id, x, y, width, height, active, caption, dock, popup) of the windows, bottom first."""
         marker = f"quorvel-windows-{os.urandom(4).hex()}"
         path = os.path.join(self.root, f"{marker}.js")
         with open(path, "w") as f:
@@ -149,33 +138,18 @@ class KdeWaylandHost(StatusNotifierHost, Host):
         Image.frombytes("RGBA", (info["width"], info["height"]), b"".join(chunks), "raw", "BGRA",
                         info["stride"]).convert("RGB").save(path)
 
-    # --- input ----------------------------------------------------------------------------------
-
-    def _pointer_do(self, *commands):
-        for command in commands:
-            if self._ask(self.pointer, command) != "ok":
-                raise RuntimeError(f"the virtual pointer did not take {command!r}")
-
-    def click(self, x, y, button="left"):
-        self.before_click = {w[0] for w in self.windows()}
-        self._pointer_do(f"move {round(x)} {round(y)}", f"press {BUTTONS[button]}",
-                         f"release {BUTTONS[button]}")
-
     def key(self, name):
         self._pointer_do(f"press {KEYS[name]}", f"release {KEYS[name]}")
 
-    # --- the menu and the alerts ----------------------------------------------------------------
-
     def menu_rows(self):
-        """[label, enabled, checked, x, y] of the rows of plasmashell's open menu, read over
-        AT-SPI; (x, y) is the row's centre in the menu's window."""
-        return json.loads(self._ask(self.menus, "rows"))
+        """[label, enabled, checked, x, y] of the rows of plasmashell's open menu, from AT-SPI;
+        (x, y) is the row's centre in the menu."""
+        self.menus.stdin.write(b"rows\n")
+        self.menus.stdin.flush()
+        return json.loads(self.menus.stdout.readline())
 
     def menu_geometry(self):
-        """The largest window opened since the last click that is taller than an icon."""
-        before = getattr(self, "before_click", set())
-        new = [w[:5] for w in self.windows() if w[0] not in before and w[4] > 60]
-        return max(new, key=lambda w: w[3] * w[4]) if new else None
+        return next((w[:5] for w in reversed(self.windows()) if w[8]), None)
 
     def menu_labels(self):
         return [row[0] for row in self.menu_rows()]
@@ -192,18 +166,3 @@ class KdeWaylandHost(StatusNotifierHost, Host):
     def close_menu(self):
         self.key("Escape")
         wait_until(lambda: not self.menu_geometry(), "the menu to close", 5)
-
-    def alert(self):
-        """The active window with a title that is not the shell's: the alert, when one is shown."""
-        return next((w[:5] for w in self.windows()
-                     if w[5] and w[6] and w[7] != SHELL), None)
-
-    def windows_above(self, alert):
-        stack = [w[:5] for w in self.windows()]
-        ids = [w[0] for w in stack]
-        above = stack[ids.index(alert[0]) + 1:] if alert[0] in ids else stack
-        return [w for w in above if overlap(w, alert)]
-
-    def press_default_button(self):
-        wait_until(self.alert, "an active alert", 10)
-        self.key("Return")
