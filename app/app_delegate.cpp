@@ -31,8 +31,8 @@ AppDelegate::AppDelegate(Platform& platform, std::unique_ptr<ControlQueue> queue
                          std::span<const std::string> arguments)
     : platform(platform),
       menu(platform.menus.makeMenu()),
-      statusItem(platform.menus.makeRow(std::string(texts::checking))),
-      detailItem(platform.menus.makeRow("")),
+      statusItem(platform.menus.makeRow(std::string(texts::checking), RowKind::plain)),
+      detailItem(platform.menus.makeRow("", RowKind::plain)),
       autoStartPending(std::ranges::find(arguments, autoStartOption) != arguments.end()),
       queue(std::move(queue)) {
     assert(this->queue != nullptr);

@@ -39,7 +39,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 
     // menu/
     void buildStatusMenu();
-    std::shared_ptr<MenuRow> addCommandRow(std::string_view title, void (AppDelegate::*command)());
+    std::shared_ptr<MenuRow> addCommandRow(std::string_view title, void (AppDelegate::*command)(),
+                                           RowKind kind = RowKind::plain);
     void render();
 
     // commands/

@@ -26,7 +26,8 @@ void AppDelegate::buildStatusMenu() {
     dashboardItem = addCommandRow(texts::dashboardRow, &AppDelegate::dashboard);
     qrItem = addCommandRow(texts::qrRow, &AppDelegate::qr);
     menu->addSeparator();
-    autoItem = addCommandRow(texts::automaticRow, &AppDelegate::toggleAutomatic);
+    autoItem =
+        addCommandRow(texts::automaticRow, &AppDelegate::toggleAutomatic, RowKind::checkMark);
     addCommandRow(texts::logsRow, &AppDelegate::logs);
     menu->addSeparator();
     quitItem = addCommandRow(texts::quitRow, &AppDelegate::quit);
@@ -36,8 +37,8 @@ void AppDelegate::buildStatusMenu() {
 }
 
 std::shared_ptr<MenuRow> AppDelegate::addCommandRow(std::string_view title,
-                                                    void (AppDelegate::*command)()) {
-    std::shared_ptr<MenuRow> row = platform.menus.makeRow(std::string(title));
+                                                    void (AppDelegate::*command)(), RowKind kind) {
+    std::shared_ptr<MenuRow> row = platform.menus.makeRow(std::string(title), kind);
     row->setAction(weakCall(weak_from_this(), command));
     menu->addRow(row);
     return row;

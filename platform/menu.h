@@ -19,7 +19,7 @@ class MenuRow {
     virtual void setEnabled(bool enabled) = 0;
     virtual bool isEnabled() const = 0;
 
-    // The check mark. A row that is never checked shows no check box at all.
+    // The check mark, on a row made as a check-mark row.
     virtual void setChecked(bool checked) = 0;
 
     // No value removes the tooltip.
@@ -42,13 +42,17 @@ class Menu {
     virtual void setAutoenablesItems(bool autoenables) = 0;
 };
 
+// Whether a row carries a check mark, fixed when it is made: a tray host decides once, when it
+// first reads a row, whether to draw a check box for it. A plain row shows none.
+enum class RowKind { plain, checkMark };
+
 // Makes menus and rows; the program decides where they go.
 class MenuFactory {
   public:
     virtual ~MenuFactory() = default;
 
     virtual std::shared_ptr<Menu> makeMenu() = 0;
-    virtual std::shared_ptr<MenuRow> makeRow(const std::string& title) = 0;
+    virtual std::shared_ptr<MenuRow> makeRow(const std::string& title, RowKind kind) = 0;
 };
 
 }  // namespace quorvel

@@ -36,8 +36,8 @@ std::shared_ptr<Menu> QtMenuFactory::makeMenu() {
     return std::make_shared<QtMenu>(hold);
 }
 
-std::shared_ptr<MenuRow> QtMenuFactory::makeRow(const std::string& title) {
-    return std::make_shared<QtMenuRow>(title);
+std::shared_ptr<MenuRow> QtMenuFactory::makeRow(const std::string& title, RowKind kind) {
+    return std::make_shared<QtMenuRow>(title, kind);
 }
 
 }  // namespace quorvel

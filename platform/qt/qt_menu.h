@@ -33,7 +33,7 @@ class QtMenuFactory : public MenuFactory {
     explicit QtMenuFactory(TickHold& hold);
 
     std::shared_ptr<Menu> makeMenu() override;
-    std::shared_ptr<MenuRow> makeRow(const std::string& title) override;
+    std::shared_ptr<MenuRow> makeRow(const std::string& title, RowKind kind) override;
 
   private:
     TickHold& hold;

@@ -4,8 +4,9 @@
 
 namespace quorvel {
 
-QtMenuRow::QtMenuRow(const std::string& title) : currentTitle(title) {
+QtMenuRow::QtMenuRow(const std::string& title, RowKind kind) : currentTitle(title) {
     qaction.setText(literalActionText(title));
+    qaction.setCheckable(kind == RowKind::checkMark);
     QObject::connect(&qaction, &QAction::triggered, &qaction, [this] { chosen(); });
 }
 
@@ -28,7 +29,6 @@ bool QtMenuRow::isEnabled() const {
 
 void QtMenuRow::setChecked(bool checked) {
     this->checked = checked;
-    qaction.setCheckable(true);
     qaction.setChecked(checked);
 }
 

@@ -6,12 +6,11 @@
 
 namespace quorvel {
 
-// A menu row as a QAction. Only a row that is ever given a check mark becomes checkable, so the
-// other rows show no check box; choosing a checkable row does not flip its mark: the mark is
-// always the one the program last set.
+// A menu row as a QAction, checkable from the start when it is a check-mark row. Choosing it
+// does not flip its mark: the mark is always the one the program last set.
 class QtMenuRow : public MenuRow {
   public:
-    explicit QtMenuRow(const std::string& title);
+    QtMenuRow(const std::string& title, RowKind kind);
 
     QAction& action() { return qaction; }
 

@@ -22,4 +22,8 @@ QPixmap drawTrayIcon(int size);
 // single-colour template image that the menu bar tints.
 QIcon trayIcon();
 
+// The icon of the program's windows (the alerts), in title bars and window switchers: on Linux
+// the same drawing, up to 256 pixels; on macOS none, since the bundle's icon serves.
+QIcon windowIcon();
+
 }  // namespace quorvel

@@ -11,4 +11,12 @@ QIcon trayIcon() {
     return icon;
 }
 
+QIcon windowIcon() {
+    QIcon icon = trayIcon();
+    for (const int size : {128, 256}) {
+        icon.addPixmap(drawTrayIcon(size));
+    }
+    return icon;
+}
+
 }  // namespace quorvel

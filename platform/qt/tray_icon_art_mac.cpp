@@ -46,4 +46,8 @@ QIcon trayIcon() {
     return icon;
 }
 
+QIcon windowIcon() {
+    return {};
+}
+
 }  // namespace quorvel

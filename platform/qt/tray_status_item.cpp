@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
-#include <QScreen>
 #include <cstdio>
 
 #include "platform/qt/menu_placement.h"
@@ -29,12 +29,10 @@ TrayStatusItem::TrayStatusItem(TickHold& hold)
       serviceName(QStringLiteral("org.kde.StatusNotifierItem-%1-1").arg(::getpid())),
       icon(trayIcon()),
       title(QGuiApplication::applicationDisplayName()),
-      item{QDBusObjectPath(menuPath)},
+      item{QDBusObjectPath(menuPath), [this](QPoint point) { return showMenuAt(point); }},
       registration(bus, serviceName) {
     sni::registerDBusTypes();
     item.setIcon(icon, QGuiApplication::desktopFileName());
-    QObject::connect(&item, &sni::StatusNotifierItem::menuRequested, &item,
-                     [this](QPoint point) { showMenuAt(point); });
     QObject::connect(&registration, &sni::WatcherRegistration::registeredChanged, &item,
                      [this](bool registered) { onRegisteredChanged(registered); });
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &item,
@@ -140,16 +138,16 @@ XEmbedTray* TrayStatusItem::xembed() {
     return xembedTray.get();
 }
 
-void TrayStatusItem::showMenuAt(QPoint point) {
-    // On Wayland a program cannot place a menu beside an icon that another program draws; the
-    // host opens the exported menu itself.
-    if (!menu || QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        return;
+bool TrayStatusItem::showMenuAt(QPoint point) {
+    // Only on X11 can a program place a window beside an icon that another program draws, and
+    // know where the pointer is. Elsewhere (Wayland) the host opens the exported menu itself.
+    if (!menu || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return false;
     }
-    const QScreen* screen = QGuiApplication::screenAt(point);
-    if (!menu->widget().isVisible() && screen != nullptr) {
-        popUpBeside(menu->widget(), hostPointAnchor(point, screen->geometry()));
+    if (!menu->widget().isVisible()) {
+        popUpForHost(menu->widget(), point, QCursor::pos());
     }
+    return true;
 }
 
 }  // namespace quorvel

@@ -41,7 +41,8 @@ class TrayStatusItem : public StatusItem, private StatusButton {
     void onRegisteredChanged(bool registered);
     // The XEmbed icon when it can be had (made on first use), else null.
     XEmbedTray* xembed();
-    void showMenuAt(QPoint point);
+    // Opens our own menu near a point that a host gave; false where that cannot be done.
+    bool showMenuAt(QPoint point);
 
     TickHold& hold;
     QDBusConnection bus;

@@ -2,41 +2,75 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace quorvel {
 namespace {
 
-TEST(MenuPlacement, TheMenuOpensBesideTheIconAndItsPanelNeverOverThem) {
-    const QRect screen(0, 0, 800, 600);
-    const QSize menu(200, 300);
-    struct Case {
+// What real tray hosts send with Activate, where the pointer was, and their panels, as seen on
+// headless sessions: our menu must touch the panel next to the icon, on screen.
+TEST(MenuPlacement, OurMenuTouchesThePanelNextToTheIconWhereverTheHostSaysItIs) {
+    const QRect screen(0, 0, 1024, 768);
+    const QSize menu(253, 206);
+    struct Host {
         const char* what;
-        QRect anchor;
-        QRect available;
-        QPoint position;
+        QRect available;  // the work area a window manager leaves; the screen when there is none
+        QRect panel;
+        QRect icon;
+        QPoint hostPoint;  // what the host sent with Activate
+        QPoint pointer;
     };
-    const Case cases[] = {
-        {"icon in a top panel: below it", {700, 2, 22, 22}, {0, 26, 800, 574}, {600, 26}},
-        {"point in a top panel: below the panel", {710, 5, 1, 1}, {0, 26, 800, 574}, {600, 26}},
-        {"no panel reserved: below the point", {100, 5, 1, 1}, screen, {100, 6}},
-        {"icon in a bottom panel: above it", {40, 578, 22, 22}, {0, 0, 800, 576}, {40, 276}},
-        {"point in a bottom panel: above the panel", {45, 590, 1, 1}, {0, 0, 800, 576}, {45, 276}},
-        {"near the left edge of a side panel", {-5, 100, 1, 1}, screen, {0, 101}},
+    const Host hosts[] = {
+        {"MATE 1.27: a point in its applet, top panel",
+         {0, 25, 1024, 719},
+         {0, 0, 1024, 25},
+         {877, 0, 24, 25},
+         {0, 25},
+         {888, 12}},
+        {"Cinnamon 5.6: the icon's corner on the panel's edge",
+         {0, 0, 1024, 728},
+         {0, 728, 1024, 40},
+         {878, 728, 28, 40},
+         {878, 728},
+         {892, 748}},
+        {"Cinnamon, panel on top: the row below it",
+         {0, 40, 1024, 728},
+         {0, 0, 1024, 40},
+         {878, 0, 28, 40},
+         {878, 40},
+         {892, 20}},
+        {"LXQt 1.2: the pointer",
+         {0, 0, 1024, 736},
+         {0, 736, 1024, 32},
+         {864, 741, 20, 20},
+         {874, 751},
+         {874, 751}},
+        {"Plasma 5.27 with no window manager: the pointer",
+         screen,
+         {0, 724, 1024, 44},
+         {950, 734, 22, 22},
+         {960, 746},
+         {960, 746}},
+        {"a point far from the pointer, icon at the left end",
+         {0, 25, 1024, 743},
+         {0, 0, 1024, 25},
+         {0, 0, 24, 25},
+         {1000, 700},
+         {10, 12}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const QPoint position = menuPosition(c.anchor, menu, screen, c.available);
-        EXPECT_EQ(position, c.position);
-        const QRect placed(position, menu);
-        EXPECT_FALSE(placed.intersects(c.anchor));
+    for (const Host& h : hosts) {
+        SCOPED_TRACE(h.what);
+        const QRect placed(hostMenuPosition(h.hostPoint, h.pointer, menu, screen, h.available),
+                           menu);
         EXPECT_TRUE(screen.contains(placed));
+        EXPECT_FALSE(placed.intersects(h.icon));
+        EXPECT_TRUE(placed.left() <= h.icon.right() && placed.right() >= h.icon.left())
+            << "beside the icon";
+        const int gap = h.panel.top() == screen.top() ? placed.top() - h.panel.bottom() - 1
+                                                      : h.panel.top() - placed.bottom() - 1;
+        // Without a work area the panel's edge is a guess from the pointer in its middle.
+        EXPECT_LE(std::abs(gap), h.available == screen ? 1 : 0) << "touching the panel";
     }
-}
-
-TEST(MenuPlacement, APointThatAHostGivesNearAnEdgeStandsForThePanelThere) {
-    const QRect screen(0, 0, 800, 600);
-    EXPECT_EQ(hostPointAnchor({700, 14}, screen), QRect(700, 0, 1, 29));
-    EXPECT_EQ(hostPointAnchor({30, 588}, screen), QRect(30, 577, 1, 23));
-    EXPECT_EQ(hostPointAnchor({300, 300}, screen), QRect(300, 300, 1, 1));
 }
 
 }  // namespace

@@ -9,9 +9,9 @@ import unittest
 
 from gi.repository import GLib
 
-from desktop_session import (BUS, DBUSMENU, Installation, big_windows, call, item_property,
-                             items, press, rows, start_tray_host, start_watcher, tray_icons,
-                             wait_until, x)
+from desktop_session import (BUS, DBUSMENU, HOST, Installation, big_windows, call,
+                             item_property, items, press, rows, start_tray_host, start_watcher,
+                             tray_icons, wait_until, x)
 
 WATCHER = "org.kde.StatusNotifierWatcher"
 DBUS = ("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus")
@@ -145,6 +145,21 @@ class StatusNotifierTest(unittest.TestCase):
                             ("_ __ & && <b>x</b> Ünï …", "QUORVEL Connect · __ ____ & && <b>x</b> Ünï …")]:
             install.write("default.json", {**STOPPED, "state": word})
             wait_until(lambda: raw_labels()[0] == label, f"the headline for {word!r}", 7)
+
+    def test_before_any_reply_the_check_box_is_there_and_off_x11_activate_fails(self):
+        """Hosts decide once, when they first read a row, whether it can be checked. Where we
+        cannot place a menu of our own, a host that opens its menu when Activate fails must see
+        the failure."""
+        set_watcher(True)
+        install = Installation({"control-app.cjs": "setInterval(() => {}, 1000);"})  # no reply
+        HOST.program_env = lambda: {**HOST.env, "QT_QPA_PLATFORM": "offscreen"}
+        self.launch(install)
+        del HOST.program_env
+        wait_until(lambda: items, "registration")
+        self.assertEqual(rows()[9][1:], ("Start automatically when I sign in", True, False))
+        with self.assertRaisesRegex(GLib.Error, "NotSupported"):
+            call(items[-1], "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate",
+                 "(ii)", 5, 5)
 
     def test_clicks_run_enabled_rows_only_and_an_open_host_menu_holds_the_poll(self):
         set_watcher(True)

@@ -12,7 +12,8 @@ namespace quorvel::fakes {
 
 // A menu row as a person sees it. Separators are rows titled "-".
 struct Row : MenuRow {
-    explicit Row(std::string title) : text(std::move(title)) {}
+    explicit Row(std::string title, RowKind kind = RowKind::plain)
+        : text(std::move(title)), kind(kind) {}
     void setTitle(const std::string& title) override { text = title; }
     std::string title() const override { return text; }
     void setEnabled(bool on) override { enabled = on; }
@@ -22,6 +23,7 @@ struct Row : MenuRow {
     void setAction(std::function<void()> run) override { action = std::move(run); }
 
     std::string text;
+    RowKind kind;
     bool enabled = true;
     bool checked = false;
     std::optional<std::string> toolTip;
@@ -117,12 +119,13 @@ class FakeDesktop : Application,
     }
     // The desktop is the one menu; the pointer owns nothing.
     std::shared_ptr<Menu> makeMenu() override { return {std::shared_ptr<Menu>(), this}; }
-    std::shared_ptr<MenuRow> makeRow(const std::string& title) override {
-        return std::make_shared<Row>(title);
+    std::shared_ptr<MenuRow> makeRow(const std::string& title, RowKind kind) override {
+        return std::make_shared<Row>(title, kind);
     }
     void addRow(std::shared_ptr<MenuRow> row) override {
         rows.push_back(std::static_pointer_cast<Row>(row));
-        events.push_back("addRow " + row->title() + (row->isEnabled() ? "" : " (disabled)"));
+        events.push_back("addRow " + row->title() + (row->isEnabled() ? "" : " (disabled)") +
+                         (rows.back()->kind == RowKind::checkMark ? " (check mark)" : ""));
     }
     void addSeparator() override { addRow(std::make_shared<Row>("-")); }
     void setAutoenablesItems(bool on) override {

@@ -7,8 +7,11 @@
 
 namespace quorvel::sni {
 
-StatusNotifierItem::StatusNotifierItem(QDBusObjectPath menuPath)
-    : menuPath(std::move(menuPath)), currentTitle(QGuiApplication::applicationDisplayName()) {}
+StatusNotifierItem::StatusNotifierItem(QDBusObjectPath menuPath,
+                                       std::function<bool(QPoint)> openMenu)
+    : menuPath(std::move(menuPath)),
+      openMenu(std::move(openMenu)),
+      currentTitle(QGuiApplication::applicationDisplayName()) {}
 
 QString StatusNotifierItem::id() const {
     // Stable across runs, so that a panel remembers where the user put the icon.
@@ -50,15 +53,23 @@ ToolTip StatusNotifierItem::toolTip() const {
 }
 
 void StatusNotifierItem::Activate(int x, int y) {
-    emit menuRequested(QPoint(x, y));
+    openMenuOrFail(QPoint(x, y));
 }
 
 void StatusNotifierItem::SecondaryActivate(int x, int y) {
-    emit menuRequested(QPoint(x, y));
+    openMenuOrFail(QPoint(x, y));
 }
 
 void StatusNotifierItem::ContextMenu(int x, int y) {
-    emit menuRequested(QPoint(x, y));
+    openMenuOrFail(QPoint(x, y));
+}
+
+void StatusNotifierItem::openMenuOrFail(QPoint point) {
+    if (!openMenu(point) && calledFromDBus()) {
+        sendErrorReply(QDBusError::NotSupported,
+                       QStringLiteral("this item opens no menu of its own here: show the item's "
+                                      "exported menu instead"));
+    }
 }
 
 void StatusNotifierItem::Scroll(int /*delta*/, const QString& /*orientation*/) {}

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QIcon>
 #include <QObject>
 #include <QPoint>
+#include <functional>
 
 #include "platform/qt/sni/dbus_types.h"
 
@@ -12,7 +14,7 @@ namespace quorvel::sni {
 
 // The tray icon as a StatusNotifier host reads it (org.kde.StatusNotifierItem): fixed identity,
 // our drawn icon, a tooltip, and a menu that the host opens itself on any button.
-class StatusNotifierItem : public QObject {
+class StatusNotifierItem : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
     Q_PROPERTY(QString Category READ category SCRIPTABLE true)
@@ -33,7 +35,8 @@ class StatusNotifierItem : public QObject {
     Q_PROPERTY(QDBusObjectPath Menu READ menu SCRIPTABLE true)
 
   public:
-    explicit StatusNotifierItem(QDBusObjectPath menuPath);
+    // `openMenu` opens our own menu near a point that a host gave, and says whether it could.
+    StatusNotifierItem(QDBusObjectPath menuPath, std::function<bool(QPoint)> openMenu);
 
     void setTitle(const QString& title);
     // `themeName` is published only when the installed icon theme has an icon of that name.
@@ -60,7 +63,8 @@ class StatusNotifierItem : public QObject {
     IconPixmapList noPixmaps() const { return {}; }
 
   public slots:
-    // A host that opens no menu itself asks us to; the point is where, in screen coordinates.
+    // A host that opens no menu itself asks us to, near the point it gives. Where we cannot, the
+    // call fails: a host that falls back on its own menu then opens that one instead.
     Q_SCRIPTABLE void Activate(int x, int y);
     Q_SCRIPTABLE void SecondaryActivate(int x, int y);
     Q_SCRIPTABLE void ContextMenu(int x, int y);
@@ -72,11 +76,11 @@ class StatusNotifierItem : public QObject {
     Q_SCRIPTABLE void NewToolTip();
     Q_SCRIPTABLE void NewStatus(const QString& status);
 
-    // Not on the bus: a host asked for the menu at `point`.
-    void menuRequested(QPoint point);
-
   private:
+    void openMenuOrFail(QPoint point);
+
     QDBusObjectPath menuPath;
+    std::function<bool(QPoint)> openMenu;
     QString currentTitle;
     QString currentIconName;
     IconPixmapList pixmaps;

@@ -25,8 +25,8 @@ TEST(StartUpTest, BuildsTheMenuThenPollsAtOnceThenStartsTheTimer) {
                     "addRow  (disabled)", "addRow -", "addRow Start QUORVEL Connect",
                     "addRow Stop QUORVEL Connect…", "addRow -", "addRow Open Dashboard",
                     "addRow Show Listener QR Code", "addRow -",
-                    "addRow Start automatically when I sign in", "addRow Open Logs", "addRow -",
-                    "addRow Quit QUORVEL Connect…", "setMenu", "setAutoenablesItems 0",
+                    "addRow Start automatically when I sign in (check mark)", "addRow Open Logs",
+                    "addRow -", "addRow Quit QUORVEL Connect…", "setMenu", "setAutoenablesItems 0",
                     "perform status", "scheduleRepeating 5000ms"));
     EXPECT_EQ(desktop.iconToolTip, "QUORVEL Connect");
     EXPECT_EQ(desktop.scriptFolder, "/opt/QUORVEL Connect");
