@@ -34,7 +34,9 @@ class KdeWaylandHost(StatusNotifierHost, Host):
     helpers = ()
     # The same as theirs: the alert is the active window with a title, above the others.
     alert, windows_above = GnomeWaylandHost.alert, GnomeWaylandHost.windows_above
-    move, click, _pointer_do = SwayWaylandHost.move, SwayWaylandHost.click, SwayWaylandHost._pointer_do
+    # and the same pointer client, with keys that KWin's fake input takes.
+    move, click, _pointer_do = (SwayWaylandHost.move, SwayWaylandHost.click,
+                                SwayWaylandHost._pointer_do)
     press_default_button = SwayWaylandHost.press_default_button
 
     def start(self):
