@@ -28,11 +28,13 @@ packages=(
 
 # The real panels the matrix runs headless: XFCE and KDE Plasma on Xvfb, GNOME Shell with the
 # AppIndicator extension and sway with waybar on Wayland and Xwayland (screenshots with grim, keys
-# with wtype, clicks through a small virtual-pointer client built against libwayland).
+# with wtype, clicks through a small virtual-pointer client built against libwayland), KDE Plasma
+# on KWin's Wayland (its fake-input protocol's XML, Plasma's menus read over AT-SPI).
 panels=(
     xfce4-panel xfconf plasma-workspace plasma-desktop
     gnome-shell gnome-shell-extension-appindicator sway waybar xwayland qt6-wayland grim wtype
     libwayland-dev
+    kwin-wayland plasma-wayland-protocols qtwayland5 at-spi2-core gir1.2-atspi-2.0
 )
 case $group in
     all) packages+=("${panels[@]}") ;;

@@ -21,7 +21,7 @@ from hosts.screen import find_disc  # noqa: E402
 from hosts.x11 import overlap  # noqa: E402
 from installation import Installation  # noqa: E402
 
-HOST_MODULES = ("trayer", "xfce", "kde", "gnome", "sway")
+HOST_MODULES = ("trayer", "xfce", "kde", "kde_wayland", "gnome", "sway")
 SHOTS = os.environ.get("QUORVEL_SCREENSHOTS", tempfile.gettempdir()) + "/real-panels"
 START = "Start QUORVEL Connect"
 TRICKY = "R&D snake_case…"
