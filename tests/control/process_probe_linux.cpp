@@ -15,14 +15,8 @@ bool runs(pid_t pid) {
     return nameEnd != std::string::npos && stat.at(nameEnd + 2) != 'Z';
 }
 
-std::size_t openDescriptors() {
-    return static_cast<std::size_t>(
-        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
-}
-
-std::size_t threads() {
-    return static_cast<std::size_t>(
-        std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}));
+long threads() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
 }
 
 }  // namespace quorvel::testing

@@ -3,9 +3,6 @@
 #include <sys/proc_info.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <iterator>
-
 #include "tests/control/process_probe.h"
 
 namespace quorvel::testing {
@@ -16,17 +13,11 @@ bool runs(pid_t pid) {
            info.pbi_status != SZOMB;
 }
 
-std::size_t openDescriptors() {
-    return static_cast<std::size_t>(
-        std::distance(std::filesystem::directory_iterator("/dev/fd"), {}));
-}
-
-std::size_t threads() {
+long threads() {
     proc_taskinfo info{};
-    if (proc_pidinfo(getpid(), PROC_PIDTASKINFO, 0, &info, sizeof info) != sizeof info) {
-        return 0;
-    }
-    return static_cast<std::size_t>(info.pti_threadnum);
+    return proc_pidinfo(getpid(), PROC_PIDTASKINFO, 0, &info, sizeof info) == sizeof info
+               ? info.pti_threadnum
+               : -1;
 }
 
 }  // namespace quorvel::testing
