@@ -1,10 +1,11 @@
 """The program installed in a folder named with spaces and non-ASCII, beside a stand-in control
 script that records each verb with the controller's pid and answers with "<verb>.json" or
-"default.json" when there is one, else runs the demo service's own script."""
+"default.json" when there is one, else runs the demo service's own script beside it."""
 
 import json
 import os
 import shutil
+import subprocess
 import tempfile
 
 SCRIPT = r"""
@@ -21,10 +22,9 @@ class Installation:
         self.dir = tempfile.mkdtemp(prefix="Quorvel Connect Ä ", dir=root)
         os.mkdir(f"{self.dir}/logs")
         shutil.copy2(os.environ["QUORVEL_CONNECT"], self.dir)
-        if replies is None:
-            demo = os.environ["QUORVEL_DEMO_SERVICE"]
-            shutil.copy2(f"{demo}/control-app.cjs", f"{self.dir}/demo-control-app.cjs")
-            shutil.copy2(f"{demo}/service.cjs", self.dir)
+        demo = os.environ["QUORVEL_DEMO_SERVICE"]
+        shutil.copy2(f"{demo}/control-app.cjs", f"{self.dir}/demo-control-app.cjs")
+        shutil.copy2(f"{demo}/service.cjs", self.dir)
         files = {"control-app.cjs": SCRIPT, "verbs.log": "", **(replies or {})}
         for name, content in files.items():
             self.write(name, content)
@@ -32,6 +32,14 @@ class Installation:
     def write(self, name, content):
         with open(f"{self.dir}/{name}", "w", encoding="utf-8") as f:
             f.write(content if isinstance(content, str) else json.dumps(content))
+
+    def remove(self, *names):
+        for name in names:
+            os.remove(f"{self.dir}/{name}")
+
+    def stop_demo_service(self):
+        subprocess.run(["node", "demo-control-app.cjs", "stop"], cwd=self.dir, capture_output=True,
+                       timeout=20)
 
     def launch_in(self, host, *args):
         return host.spawn_program([f"{self.dir}/quorvel-connect", *args], cwd="/")

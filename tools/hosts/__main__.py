@@ -20,10 +20,10 @@ def main(name, argv):
         with host_class() as host:
             program = host.spawn_program(argv, cwd="/")
             try:
-                wait_until(lambda: host.icons() or program.poll() is not None, "the icon", 10)
+                wait_until(lambda: host.icon() or program.poll() is not None, "the icon", 10)
             except TimeoutError:
                 pass
-            shown = bool(host.icons())
+            shown = bool(host.icon())
             program.terminate()
             _, stderr = program.communicate(timeout=10)
             if not shown:

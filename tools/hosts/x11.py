@@ -5,9 +5,8 @@ screenshots come from import."""
 import os
 import re
 import subprocess
-import time
 
-from .base import Host
+from .base import Host, wait_until
 
 WIDTH, HEIGHT = 1024, 768
 
@@ -55,23 +54,23 @@ class XvfbHost(Host):
         return max(new, key=lambda w: w[3] * w[4]) if new else None
 
     def close_menu(self):
-        self.key("Escape")
-        time.sleep(0.3)  # the menu unmapped
-
-    def click_away(self):
-        """Closes a menu with a click on the bare left edge, where no window of ours lies; a key
-        could reach an alert that the row's action opened."""
+        """A click on the bare left edge, where no menu or window lies, as a person dismisses
+        a menu whatever drew it."""
         self.x("xdotool", "mousemove", "1", str(HEIGHT // 2), "click", "1")
-        time.sleep(0.3)
+        wait_until(lambda: not self.menu_geometry() or self.alert(), "the menu to close", 5)
 
     def key(self, *keys, window=None):
+        """Keys into window, or else into the program's alert."""
+        window = window or (self.alert() or [None])[0]
         focus = ["windowfocus", "--sync", window] if window else []
         self.x("xdotool", *focus, "key", "--clearmodifiers", *keys)
 
     def visible_windows(self, *match):
         """(window, x, y, width, height) of the viewable windows that match xdotool's search."""
-        out = self.x("xdotool", "search", "--onlyvisible", *(match or ("--name", "")),
-                     "getwindowgeometry", "%@")
+        return self.geometries("search", "--onlyvisible", *(match or ("--name", "")), "%@")
+
+    def geometries(self, *windows):
+        out = self.x("xdotool", *windows[:-1], "getwindowgeometry", windows[-1])
         found = re.findall(r"Window (\d+)\n\s*Position: (-?\d+),(-?\d+).*\n\s*Geometry: (\d+)x(\d+)",
                            out)
         return [(window, *map(int, rest)) for window, *rest in found]
@@ -85,11 +84,6 @@ class XvfbHost(Host):
                 and order.index(w[0]) > order.index(window[0])
                 and "_NET_WM_WINDOW_TYPE_DESKTOP" not in self.x("xprop", "-id", w[0],
                                                                  "_NET_WM_WINDOW_TYPE")]
-
-    def press_default_button(self):
-        alert = self.alert()
-        if alert:
-            self.key("Return", window=alert[0])
 
     def alert(self):
         """Our alert window, if one is shown: the program's only top-level window apart from
