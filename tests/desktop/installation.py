@@ -1,6 +1,6 @@
-"""The program installed in a folder named with spaces and non-ASCII, beside a stand-in control
-script that records each verb with the controller's pid and answers with "<verb>.json" or
-"default.json" when there is one, else runs the demo service's own script beside it."""
+# The program installed in a folder named with spaces and non-ASCII, beside a stand-in control
+# script that records each verb with the controller's pid and answers with "<verb>.json" or
+# "default.json" when there is one, else runs the demo service's own script beside it.
 
 import json
 import os

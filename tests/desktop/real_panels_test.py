@@ -1,11 +1,11 @@
 #!/usr/bin/python3
-"""The program on real tray hosts run headless, checked as a person sees it: one table of hosts
-by checks, each reading what the host shows (its drawing, or its own model of its panel and
-menus), never the program's export read back. A host whose packages are missing is SKIPPED with
-the reason, a check that cannot apply to a host is n/a with the reason; neither counts as passed.
-A host that does not come up fails with its servers' stderr.
-
-  real_panels_test.py [HOST ...]     (default: every host; QUORVEL_HOSTS="a,b" also selects)"""
+# The program on real tray hosts run headless, checked as a person sees it: one table of hosts
+# by checks, each reading what the host shows (its drawing, or its own model of its panel and
+# menus), never the program's export read back. A host whose packages are missing is SKIPPED with
+# the reason, a check that cannot apply to a host is n/a with the reason; neither counts as passed.
+# A host that does not come up fails with its servers' stderr.
+#
+# real_panels_test.py [HOST ...]     (default: every host; QUORVEL_HOSTS="a,b" also selects)
 
 import importlib
 import os
@@ -32,8 +32,8 @@ SLOW = 30  # a loaded machine's host may take this long to draw; how long it too
 
 
 def menu_rows(state):
-    """The 13 rows for a reply with nothing owned and automatic start on:
-    (label, enabled, checked or None)."""
+    # The 13 rows for a reply with nothing owned and automatic start on:
+    # (label, enabled, checked or None).
     rows = [(f"QUORVEL Connect · {state}", False), ("0 connected listeners", False), ("-", True),
             (START, state == "Stopped"), ("Stop QUORVEL Connect…", False), ("-", True),
             ("Open Dashboard", False), ("Show Listener QR Code", False), ("-", True),
@@ -59,13 +59,13 @@ class Check:
         self.shot, self.last = 0, None
 
     def screenshot(self, what):
-        """Numbered in order, one file per step; a step polled again overwrites its own."""
+        # Numbered in order, one file per step; a step polled again overwrites its own.
         if what != self.last:
             self.shot, self.last = self.shot + 1, what
         self.host.screenshot(f"{SHOTS}/{self.host.name}-{self.shot:02}-{what}.png")
 
     def icon(self, since):
-        """Waits until the host shows our icon; its centre and the seconds since `since`."""
+        # Waits until the host shows our icon; its centre and the seconds since `since`.
         try:
             rect = wait_until(self.host.icon, "the icon", SLOW, step=0.2)
         except TimeoutError:
@@ -85,7 +85,7 @@ class Check:
         return menu
 
     def rows(self, icon):
-        """The menu's rows as the host shows them, read from the menu opened as a person would."""
+        # The menu's rows as the host shows them, read from the menu opened as a person would.
         self.open_menu(icon, "right")
         try:
             return [row[:3] for row in wait_until(self.host.menu_rows, "the menu's rows", 5)]
@@ -103,8 +103,8 @@ class Check:
 
 
 def touches_panel(host, menu, icon):
-    """The menu touches the panel's edge next to the icon, as a host's own menus do: beside the
-    panel, never over it or the icon, and within the icon's column."""
+    # The menu touches the panel's edge next to the icon, as a host's own menus do: beside the
+    # panel, never over it or the icon, and within the icon's column.
     _, x, y, width, height = menu
     _, panel_y, _, panel_height = host.panel_geometry()[-4:]
     assert width < 600 and height < 600, f"a full-screen menu {menu}"
@@ -117,7 +117,7 @@ def touches_panel(host, menu, icon):
 
 
 def run_checks(host, install, results):
-    """Runs the checks in one session, recording "PASS", "FAIL: why" or "n/a: why" by name."""
+    # Runs the checks in one session, recording "PASS", "FAIL: why" or "n/a: why" by name.
     check = Check(host)
 
     def record(name, body):
@@ -188,13 +188,13 @@ def run_checks(host, install, results):
             check.headline(icon[0], "Running")
 
         def quit_stops_the_service():
-            for keys in (["Escape"], ["Tab", "space"]):  # Cancel, the default; then Stop
+            for keys in (["Return"], ["Tab", "space"]):  # Cancel, the default; then Stop
                 check.open_menu(icon[0], "right")
                 host.choose(QUIT)
                 wait_until(host.alert, "the quit confirmation", 10)
                 check.screenshot("quit-confirmation")
                 host.answer_alert(*keys)
-                if keys == ["Escape"]:
+                if keys == ["Return"]:
                     wait_until(lambda: not host.alert(), "Cancel to close the confirmation", 5)
                     assert program.poll() is None and http_status(ADMIN) == "200", \
                         "Cancel quit or stopped the service"

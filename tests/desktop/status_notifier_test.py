@@ -1,7 +1,7 @@
-"""What a StatusNotifier host reads from the program over D-Bus, on a private bus with a stand-in
-watcher, and trayer for the XEmbed fallback: the item, the menu's rows and their changes, clicks,
-an open menu (the host's or our own) holding the poll, one copy of ten, and registration with a
-watcher that comes late, goes and comes back, with exactly one icon at any time."""
+# What a StatusNotifier host reads from the program over D-Bus, on a private bus with a stand-in
+# watcher, and trayer for the XEmbed fallback: the item, the menu's rows and their changes, clicks,
+# an open menu (the host's or our own) holding the poll, one copy of ten, and registration with a
+# watcher that comes late, goes and comes back, with exactly one icon at any time.
 
 import atexit
 import os
@@ -27,8 +27,8 @@ RUNNING = {"ok": True, "state": "Running", "listeners": 2, "configured": True,
 
 
 class Session(StatusNotifierHost, Trayer):
-    """trayer's session, its panel started when a test asks, and a stand-in watcher whose item
-    is the one that registered last."""
+    # trayer's session, its panel started when a test asks, and a stand-in watcher whose item
+    # is the one that registered last.
     registered = []
     watcher = False
 
@@ -36,7 +36,7 @@ class Session(StatusNotifierHost, Trayer):
         return wait_until(lambda: self.registered, "a StatusNotifierItem")[-1:]
 
     def set_watcher(self, present):
-        """The stand-in takes or gives up its bus name, as a panel that starts or stops."""
+        # The stand-in takes or gives up its bus name, as a panel that starts or stops.
         if present and not self.watcher:
             serve_stand_in_watcher(self.bus(), lambda _, sender: self.registered.append(sender))
             self.watcher = True
@@ -77,7 +77,7 @@ def event(row, name):
 
 
 def item_names(program):
-    """The bus names of StatusNotifier items that the program owns."""
+    # The bus names of StatusNotifier items that the program owns.
     call = HOST.call
     owner = call(*DBUS, "GetNameOwner", "(s)", f"org.kde.StatusNotifierItem-{program.pid}-1")[0]
     return [name for name in call(*DBUS, "ListNames", "()")[0]

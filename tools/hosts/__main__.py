@@ -1,10 +1,10 @@
-"""Runs a program in a headless host's session until its icon shows, then stops it and the
-session, waiting for every process to exit.
-
-  PYTHONPATH=tools /usr/bin/python3 -m hosts HOST PROGRAM [ARG ...]
-
-Exit status: 0 the icon showed, 1 the icon did not show (the program's stderr follows),
-2 the tray host did not start (its servers' stderr follows)."""
+# Runs a program in a headless host's session until its icon shows, then stops it and the
+# session, waiting for every process to exit.
+#
+# PYTHONPATH=tools /usr/bin/python3 -m hosts HOST PROGRAM [ARG ...]
+#
+# Exit status: 0 the icon showed, 1 the icon did not show (the program's stderr follows),
+# 2 the tray host did not start (its servers' stderr follows).
 
 import importlib
 import sys

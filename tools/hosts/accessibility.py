@@ -1,6 +1,6 @@
-"""What a host shows, read from its own accessibility tree as a screen reader reads it: the open
-menu's rows with their states and places, and where an icon lies. Every toolkit in the session
-(GTK, Qt) joins the accessibility bus that the session bus starts on demand."""
+# What a host shows, read from its own accessibility tree as a screen reader reads it: the open
+# menu's rows with their states and places, and where an icon lies. Every toolkit in the session
+# (GTK, Qt) joins the accessibility bus that the session bus starts on demand.
 
 from collections import namedtuple
 
@@ -18,15 +18,15 @@ Row = namedtuple("Row", "label enabled checked centre")
 
 
 def join_accessibility(env):
-    """Programs started with env expose their objects, Qt's with no screen reader running."""
+    # Programs started with env expose their objects, Qt's with no screen reader running.
     env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
     env.pop("NO_AT_BRIDGE", None)
 
 
 class AccessibleTree:
     def __init__(self, bus):
-        """Listens, as a screen reader does, for objects that show: toolkits leave popup menus
-        out of an application's children, and announce them only as they show."""
+        # Listens, as a screen reader does, for objects that show: toolkits leave popup menus
+        # out of an application's children, and announce them only as they show.
         self.bus = bus
         self.popups = []
         bus.signal_subscribe(None, "org.a11y.atspi.Event.Object", "StateChanged", None, "showing",
@@ -54,13 +54,13 @@ class AccessibleTree:
         return [tuple(child) for child in self.call(node, ACCESSIBLE, "GetChildren")[0]]
 
     def extents(self, node):
-        """(x, y, width, height) on the screen."""
+        # (x, y, width, height) on the screen.
         return self.call(node, "org.a11y.atspi.Component", "GetExtents",
                          GLib.Variant("(u)", (0,)))[0]
 
     def shown(self, node, parent, depth):
-        """(node, role, states, parent) of the objects on screen, in the order a screen reader
-        reads them."""
+        # (node, role, states, parent) of the objects on screen, in the order a screen reader
+        # reads them.
         try:
             role, states = self.call(node, ACCESSIBLE, "GetRole")[0], self.states(node)
         except GLib.Error:  # gone while we read, or not an accessible object
@@ -73,8 +73,8 @@ class AccessibleTree:
                 yield from self.shown(child, node, depth + 1)
 
     def everything(self):
-        """What shows on screen: the popups announced, newest first, then the applications'
-        windows."""
+        # What shows on screen: the popups announced, newest first, then the applications'
+        # windows.
         while GLib.MainContext.default().iteration(False):
             pass  # take in the announcements received since
         for popup in reversed(self.popups):
@@ -83,7 +83,7 @@ class AccessibleTree:
             yield from self.shown(application, None, 1)
 
     def menu_rows(self):
-        """The rows of the newest menu shown on screen, in order."""
+        # The rows of the newest menu shown on screen, in order.
         rows, menu = [], None
         for node, role, states, parent in self.everything():
             if rows and parent != menu:
@@ -100,12 +100,12 @@ class AccessibleTree:
         return rows
 
     def find(self, name):
-        """The extents of the first object on screen named name, or None."""
+        # The extents of the first object on screen named name, or None.
         return next((self.extents(node) for node, role, _, _ in self.everything()
                      if role not in ROW_ROLES and self.get(node, ACCESSIBLE, "Name") == name), None)
 
     def menu_geometry(self):
-        """("menu", x, y, width, height) of the first menu on screen, or None."""
+        # ("menu", x, y, width, height) of the first menu on screen, or None.
         menu = next((parent for _, role, _, parent in self.everything() if role in ROW_ROLES),
                     None)
         return menu and ("menu", *self.extents(menu))

@@ -1,7 +1,7 @@
-"""What every headless tray host offers the desktop tests, the run command's tour and the benchmark:
-a private session (runtime folder, HOME, session and accessibility buses, display) with one tray
-host in it, servers whose stderr is kept in files, and a stop that waits for every process it
-started to exit."""
+# What every headless tray host offers the desktop tests, the run command's tour and the benchmark:
+# a private session (runtime folder, HOME, session and accessibility buses, display) with one tray
+# host in it, servers whose stderr is kept in files, and a stop that waits for every process it
+# started to exit.
 
 import os
 import shutil
@@ -38,7 +38,7 @@ def connect(address):
 
 
 class Server:
-    """A process of the session: stdout as asked, stderr into a file that failures quote."""
+    # A process of the session: stdout as asked, stderr into a file that failures quote.
 
     def __init__(self, name, argv, env, log_dir, **popen):
         self.name = name
@@ -59,8 +59,8 @@ class Server:
         return f"--- {self.name} ({status}), end of its stderr ---\n{text or '(empty)'}"
 
     def stop(self, timeout=10):
-        """Terminates it and waits for it to exit: a server still dying can remove what the next
-        one on the same display number has just created."""
+        # Terminates it and waits for it to exit: a server still dying can remove what the next
+        # one on the same display number has just created.
         if self.running():
             self.process.terminate()
             try:
@@ -117,8 +117,8 @@ class Host:
         return HostDidNotStart(f"the tray host did not start: {why}\n{tails}")
 
     def until_ready(self, predicate, what, timeout=15):
-        """Waits for the host to be ready; raises HostDidNotStart, with its servers' stderr, when
-        it is not in time or one of them exits on the way."""
+        # Waits for the host to be ready; raises HostDidNotStart, with its servers' stderr, when
+        # it is not in time or one of them exits on the way.
         def ready_or_dead():
             dead = [server.name for server in self.servers if not server.running()]
             if dead:
@@ -148,8 +148,8 @@ class Host:
                                     Gio.DBusCallFlags.NONE, 5000, None).unpack()
 
     def session_processes(self):
-        """Processes started in this session, bus-activated ones included: those whose
-        environment names our runtime folder."""
+        # Processes started in this session, bus-activated ones included: those whose
+        # environment names our runtime folder.
         marker = f"XDG_RUNTIME_DIR={self.env['XDG_RUNTIME_DIR']}".encode()
         found = []
         for pid in filter(str.isdigit, os.listdir("/proc")):
@@ -167,12 +167,12 @@ class Host:
     # windows_above, the alert's rectangle and those of the windows that cover it -------------
 
     def icon(self):
-        """Our icon as the host's accessibility tree places it, (x, y, width, height) or None:
-        found by its name, never by its colour, which another launcher may share."""
+        # Our icon as the host's accessibility tree places it, (x, y, width, height) or None:
+        # found by its name, never by its colour, which another launcher may share.
         return self.accessible().find(TITLE)
 
     def program_folder(self):
-        """Where the program's installation is laid out; the program's user may use it."""
+        # Where the program's installation is laid out; the program's user may use it.
         return self.root
 
     def program_env(self):
@@ -183,28 +183,28 @@ class Host:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
     def menu_rows(self):
-        """The open menu's rows as the host shows them, read from its accessibility tree:
-        (label, enabled, checked or None, centre), "-" labels a separator."""
+        # The open menu's rows as the host shows them, read from its accessibility tree:
+        # (label, enabled, checked or None, centre), "-" labels a separator.
         return self.accessible().menu_rows()
 
     def accessible(self):
-        """Started once the host and the program run: a Qt 5 host that finds the accessibility
-        bus already there at its start never joins it."""
+        # Started once the host and the program run: a Qt 5 host that finds the accessibility
+        # bus already there at its start never joins it.
         if getattr(self, "_accessible", None) is None:
             address = self.call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress")[0]
             self._accessible = AccessibleTree(connect(address))
         return self._accessible
 
     def choose(self, label):
-        """Clicks the row once the host shows it enabled, as a person waits while a poll in
-        flight disables it for a moment."""
+        # Clicks the row once the host shows it enabled, as a person waits while a poll in
+        # flight disables it for a moment.
         row = wait_until(lambda: next((row for row in self.menu_rows()
                                        if row.label == label and row.enabled), None),
                          f"an enabled row {label!r} in the open menu", 10, step=0.2)
         self.click(*row.centre)
 
     def answer_alert(self, *keys):
-        """Types keys into the program's alert once it shows; Return presses its default button."""
+        # Types keys into the program's alert once it shows; Return presses its default button.
         wait_until(self.alert, "a focused alert", 10)
         self.key(*keys)
 
@@ -217,8 +217,8 @@ class Host:
         self.start_panel()
 
     def stop(self):
-        """Stops everything started, newest first, waiting for each; then whatever the bus
-        activated for this session."""
+        # Stops everything started, newest first, waiting for each; then whatever the bus
+        # activated for this session.
         for server in reversed(self.servers):
             server.stop()
         self.servers.clear()

@@ -1,6 +1,6 @@
-"""GNOME Shell 43 headless on Wayland with the AppIndicator extension as the tray host. A test-only
-extension turns on unsafe mode, so that clicks go in through a Clutter virtual pointer over Eval,
-the open menu is read over Eval, and screenshots come from the shell's Screenshot interface."""
+# GNOME Shell 43 headless on Wayland with the AppIndicator extension as the tray host. A test-only
+# extension turns on unsafe mode, so that clicks go in through a Clutter virtual pointer over Eval,
+# the open menu is read over Eval, and screenshots come from the shell's Screenshot interface.
 
 import json
 import os
@@ -50,7 +50,8 @@ OPEN_MENU = """(() => {
 ICON = """(() => {
   const icon = Object.values(imports.ui.main.panel.statusArea).find(
     indicator => indicator?.mapped && indicator.accessible_name === '%s');
-  return icon ? [...icon.get_transformed_position(), ...icon.get_transformed_size()] : null;
+  const place = icon ? [...icon.get_transformed_position(), ...icon.get_transformed_size()] : [];
+  return place.every(Number.isFinite) && place[2] > 0 ? place : null;  // placed, not on its way
 })()"""
 PANEL = "[...imports.ui.main.panel.get_transformed_position(), " \
         "...imports.ui.main.panel.get_transformed_size()]"
@@ -80,7 +81,7 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         self.start_panel()
 
     def start_session(self):
-        """The shell with no tray host yet: a program started now comes before the panel."""
+        # The shell with no tray host yet: a program started now comes before the panel.
         self._write_settings(enabled=[UNSAFE_MODE])
         # Without a system bus the shell stops at its login-manager check; an empty one of its
         # own keeps the machine's bus out of the test.
@@ -148,7 +149,7 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
             raise RuntimeError(f"GNOME Shell took no screenshot\n{self.shell.tail()}")
 
     def windows(self):
-        """The clients' windows, bottom first: (id, x, y, width, height, focused, title)."""
+        # The clients' windows, bottom first: (id, x, y, width, height, focused, title).
         return [tuple(window) for window in self.eval(WINDOWS)]
 
     def windows_above(self, alert):
@@ -177,18 +178,18 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         return self.eval(PANEL)
 
     def menu_geometry(self):
-        """The shell's open menu, or else a window of the program's that opened as one."""
+        # The shell's open menu, or else a window of the program's that opened as one.
         menu = self.eval(OPEN_MENU)
         if menu:
             return ("shell menu", menu["x"], menu["y"], menu["width"], menu["height"])
         return next((window[:5] for window in self.windows() if window[3] > 0), None)
 
     def menu_rows(self):
-        """The shell draws the menu itself: its rows read from the shell's own model."""
+        # The shell draws the menu itself: its rows read from the shell's own model.
         return [Row(*row) for row in (self.eval(OPEN_MENU) or {"rows": []})["rows"]]
 
     def alert(self):
-        """The focused window with a title, placed and drawn: the alert, when one is shown."""
+        # The focused window with a title, placed and drawn: the alert, when one is shown.
         return next((w[:5] for w in self.windows() if w[6] and w[3] > 0 and w[5]), None)
 
     def close_menu(self):

@@ -1,7 +1,7 @@
-"""KDE Plasma 5's plasmashell on a bare Xvfb, with its default bottom panel, whose system tray is
-the reference StatusNotifier host. kded5 holds the watcher; the bus starts it, so the session's
-variables are set before the bus, or kded5 writes into the real HOME and the watcher never loads.
-No window manager is needed."""
+# KDE Plasma 5's plasmashell on a bare Xvfb, with its default bottom panel, whose system tray is
+# the reference StatusNotifier host. kded5 holds the watcher; the bus starts it, so the session's
+# variables are set before the bus, or kded5 writes into the real HOME and the watcher never loads.
+# No window manager is needed.
 
 from .status_notifier import StatusNotifierHost
 from .x11 import HEIGHT, XvfbHost

@@ -1,5 +1,5 @@
-"""What a StatusNotifier host reads of the program over the session bus: the watcher's list of
-items, the item's properties and its com.canonical.dbusmenu layout; and a stand-in watcher."""
+# What a StatusNotifier host reads of the program over the session bus: the watcher's list of
+# items, the item's properties and its com.canonical.dbusmenu layout; and a stand-in watcher.
 
 import re
 import threading
@@ -17,8 +17,8 @@ STAND_IN_WATCHER = (
 
 
 def serve_stand_in_watcher(bus, on_register):
-    """A StatusNotifierWatcher on `bus` that calls on_register(connection, sender) for each item
-    that registers and says a host is there; it lives as long as the connection."""
+    # A StatusNotifierWatcher on `bus` that calls on_register(connection, sender) for each item
+    # that registers and says a host is there; it lives as long as the connection.
     def on_call(connection, sender, path, interface, method, args, invocation):
         on_register(connection, sender)
         invocation.return_value(None)
@@ -32,7 +32,7 @@ def serve_stand_in_watcher(bus, on_register):
 
 
 class StatusNotifierHost:
-    """For a Host whose tray host keeps a StatusNotifierWatcher on the session bus."""
+    # For a Host whose tray host keeps a StatusNotifierWatcher on the session bus.
 
     def property(self, name, path, interface, prop):
         return self.call(name, path, "org.freedesktop.DBus.Properties", "Get", "(ss)",
@@ -46,7 +46,7 @@ class StatusNotifierHost:
             return False
 
     def items(self):
-        """The bus names of the registered items."""
+        # The bus names of the registered items.
         try:
             entries = self.property(WATCHER, "/StatusNotifierWatcher", WATCHER,
                                     "RegisteredStatusNotifierItems")
@@ -59,8 +59,8 @@ class StatusNotifierHost:
                              prop)
 
     def layout(self):
-        """What the item exports, read as a host reads it: (row id, label, enabled, checked or
-        None), "-" labels a separator. A single "_" marks an access key and is not shown."""
+        # What the item exports, read as a host reads it: (row id, label, enabled, checked or
+        # None), "-" labels a separator. A single "_" marks an access key and is not shown.
         rows = self.call(self.items()[-1], self.item_property("Menu"), DBUSMENU, "GetLayout",
                          "(iias)", 0, -1, [])[1][2]
         return [(row, "-" if props.get("type") == "separator"
@@ -69,9 +69,9 @@ class StatusNotifierHost:
                 for row, props, _ in rows]
 
     def send_click(self, label):
-        """For a host whose open menu nothing here can read: sends the row's "clicked" event as
-        the host does, once the row is enabled (as a person waits while a poll in flight disables
-        it for a moment), then closes the host's menu."""
+        # For a host whose open menu nothing here can read: sends the row's "clicked" event as
+        # the host does, once the row is enabled (as a person waits while a poll in flight disables
+        # it for a moment), then closes the host's menu.
         row = wait_until(lambda: next((row for row, shown, enabled, _ in self.layout()
                                        if shown == label and enabled), None), f"{label!r}", 10)
         # No reply awaited: the row's action may run a modal alert before the program answers.

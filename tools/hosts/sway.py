@@ -1,6 +1,6 @@
-"""sway on its headless backend with waybar's tray as the StatusNotifier host, the program on
-Wayland or, through sway's Xwayland, on X11. sway refuses to run as root, so the whole session
-and the program run as an unprivileged test user; screenshots come from grim."""
+# sway on its headless backend with waybar's tray as the StatusNotifier host, the program on
+# Wayland or, through sway's Xwayland, on X11. sway refuses to run as root, so the whole session
+# and the program run as an unprivileged test user; screenshots come from grim.
 
 import glob
 import json
@@ -30,7 +30,7 @@ WAYBAR_CONFIG = {"layer": "top", "position": "top", "height": 30, "modules-left"
 
 
 def ensure_test_user():
-    """The unprivileged user of the sway sessions, created once per machine."""
+    # The unprivileged user of the sway sessions, created once per machine.
     try:
         return pwd.getpwnam(USER)
     except KeyError:
@@ -53,7 +53,7 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         return super().serve(name, argv, **self.as_user(), **popen)
 
     def start(self):
-        """sway and its session bus, then waybar."""
+        # sway and its session bus, then waybar.
         self.user = ensure_test_user()
         self.hand_to_user(self.root)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = start_private_bus(self, "session")
@@ -80,8 +80,8 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         self.start_panel()
 
     def _xwayland_display(self):
-        """The display that sway's Xwayland serves, once it accepts clients: the X lock file that
-        the compositor wrote with its own pid names it."""
+        # The display that sway's Xwayland serves, once it accepts clients: the X lock file that
+        # the compositor wrote with its own pid names it.
         for lock in glob.glob("/tmp/.X*-lock"):
             try:
                 with open(lock) as f:
@@ -109,8 +109,8 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         return 0, 0, WIDTH, WAYBAR_CONFIG["height"]
 
     def icon(self):
-        """The icon in waybar's accessibility tree, which gives it no name: the bar holds nothing
-        but the tray, and the tray nothing but the items that registered with its watcher."""
+        # The icon in waybar's accessibility tree, which gives it no name: the bar holds nothing
+        # but the tray, and the tray nothing but the items that registered with its watcher.
         tree = self.accessible()
         return self.items() and next((tree.extents(node) for node, role, _, _ in tree.everything()
                                       if role == ICON), None)
@@ -124,14 +124,14 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         return {"user": self.user.pw_uid, "group": self.user.pw_gid, "extra_groups": []}
 
     def hand_to_user(self, path):
-        """Gives a folder the session's user needs (the session's own, the program's
-        installation) to that user."""
+        # Gives a folder the session's user needs (the session's own, the program's
+        # installation) to that user.
         for folder, _, files in os.walk(path):
             for name in [folder, *(os.path.join(folder, f) for f in files)]:
                 os.chown(name, self.user.pw_uid, self.user.pw_gid)
 
     def program_folder(self):
-        """A folder for the program's installation that the session's user may use."""
+        # A folder for the program's installation that the session's user may use.
         folder = os.path.join(self.root, "programs")
         os.makedirs(folder, exist_ok=True)
         return folder
@@ -163,7 +163,7 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         self.input.key(*keys)
 
     def windows(self):
-        """The clients' windows as sway manages them: (id, x, y, width, height, focused, title)."""
+        # The clients' windows as sway manages them: (id, x, y, width, height, focused, title).
         found = []
 
         def walk(node):
@@ -178,30 +178,30 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         return found
 
     def waybar_menu(self):
-        """waybar's menu and its offset to the screen: GTK on Wayland places a popup's objects
-        within the popup, and waybar opens it with its top right corner at the pointer."""
+        # waybar's menu and its offset to the screen: GTK on Wayland places a popup's objects
+        # within the popup, and waybar opens it with its top right corner at the pointer.
         menu = self.accessible().menu_geometry()
         return menu, menu and (self.pointer_at[0] - menu[1] - menu[3], self.pointer_at[1] - menu[2])
 
     def menu_geometry(self):
-        """A window of the program's that opened as a menu, or else waybar's menu."""
+        # A window of the program's that opened as a menu, or else waybar's menu.
         menu, (dx, dy) = self.waybar_menu()[0], self.waybar_menu()[1] or (0, 0)
         window = next((window[:5] for window in self.windows()), None)
         return window or menu and (menu[0], menu[1] + dx, menu[2] + dy, *menu[3:])
 
     def alert(self):
-        """The focused window with a title: the alert, when one is shown."""
+        # The focused window with a title: the alert, when one is shown.
         return next((w[:5] for w in self.windows() if w[6] and w[5]), None)
 
     def windows_above(self, alert):
-        """sway draws the focused window, the alert, above the others of its workspace; only a
-        full-screen window would cover it."""
+        # sway draws the focused window, the alert, above the others of its workspace; only a
+        # full-screen window would cover it.
         return [w[:5] for w in self.windows() if w[0] != alert[0] and overlap(w, alert)
                 and (w[3], w[4]) == (WIDTH, HEIGHT)]
 
     def close_menu(self):
-        """Escape for a menu of the program's that opened as a window; else a click on the bare
-        desktop, as a person dismisses waybar's menu, which takes no keys."""
+        # Escape for a menu of the program's that opened as a window; else a click on the bare
+        # desktop, as a person dismisses waybar's menu, which takes no keys.
         if self.windows():
             self.key("Escape")
         else:

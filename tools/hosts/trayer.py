@@ -1,5 +1,5 @@
-"""trayer, an XEmbed tray on the top edge of a bare Xvfb. It draws the icon and nothing else:
-the menu is the program's own Qt menu, and it has no StatusNotifier support at all."""
+# trayer, an XEmbed tray on the top edge of a bare Xvfb. It draws the icon and nothing else:
+# the menu is the program's own Qt menu, and it has no StatusNotifier support at all.
 
 import re
 
@@ -25,8 +25,8 @@ class Trayer(XvfbHost):
         return next(iter(self.visible_windows("--classname", "panel")), None)
 
     def icon(self):
-        """Our docked icon's window: the X server's own record of what trayer embedded, nested in
-        trayer's window, where a window left behind by a panel that quit is not."""
+        # Our docked icon's window: the X server's own record of what trayer embedded, nested in
+        # trayer's window, where a window left behind by a panel that quit is not.
         self.accessible()  # listening from now on for our menu, which shows as a popup
         tree = self.x("xwininfo", "-root", "-tree")
         docked = re.findall(r'^ {8,}(0x\w+) .*\("quorvel-connect".* (?:2[24]|3[02])x(?:2[24]|3[02])',

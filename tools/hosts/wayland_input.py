@@ -1,6 +1,6 @@
-"""A pointer and a keyboard for a wlroots session with no input device: a small
-zwlr_virtual_pointer_v1 client of ours, and wtype, both kept for the whole session, since a client
-that sees the seat's keyboard come and go with each key typed misses the keys."""
+# A pointer and a keyboard for a wlroots session with no input device: a small
+# zwlr_virtual_pointer_v1 client of ours, and wtype, both kept for the whole session, since a client
+# that sees the seat's keyboard come and go with each key typed misses the keys.
 
 import os
 import shutil

@@ -1,5 +1,5 @@
-"""xfce4-panel with its systray plugin, which hosts StatusNotifier items and XEmbed icons alike,
-as one panel along the top edge of a bare Xvfb; xfconfd starts on the session bus by itself."""
+# xfce4-panel with its systray plugin, which hosts StatusNotifier items and XEmbed icons alike,
+# as one panel along the top edge of a bare Xvfb; xfconfd starts on the session bus by itself.
 
 import os
 import re
@@ -53,8 +53,8 @@ class Xfce(StatusNotifierHost, XvfbHost):
         return next(iter(self.visible_windows("--classname", "xfce4-panel")), None)
 
     def icon(self):
-        """The tray plugin's window in the panel, as the X server places it, once it holds an
-        icon; the plugin wrapper that draws the icons is out of the accessibility tree's reach."""
+        # The tray plugin's window in the panel, as the X server places it, once it holds an
+        # icon; the plugin wrapper that draws the icons is out of the accessibility tree's reach.
         tree = self.x("xwininfo", "-root", "-tree")
         plug = re.search(r'^ {8,}(0x\w+) "wrapper-2.0".* (?:1[6-9]|[2-9]\d)x\d+\+', tree, re.M)
         return plug and self.items() and self.geometries(plug[1])[0][1:]
