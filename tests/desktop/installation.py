@@ -8,6 +8,8 @@ import shutil
 import subprocess
 import tempfile
 
+from hosts.base import wait_until
+
 SCRIPT = r"""
 const fs = require('fs');
 fs.appendFileSync('verbs.log', `${process.ppid} ${process.argv[2]}\n`);
@@ -43,6 +45,11 @@ class Installation:
 
     def launch_in(self, host, *args):
         return host.spawn_program([f"{self.dir}/quorvel-connect", *args], cwd="/")
+
+    def wait_for_status_after(self, verb):
+        newest_first = lambda: self.verbs()[::-1]  # noqa: E731
+        wait_until(lambda: "status" in newest_first()[:newest_first().index(verb)],
+                   f"a status after the {verb}", 15)
 
     def verbs(self, pid=None):
         with open(f"{self.dir}/verbs.log", encoding="utf-8") as log:

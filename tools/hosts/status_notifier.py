@@ -71,11 +71,11 @@ class StatusNotifierHost:
     def send_click(self, label):
         # For a host whose open menu nothing here can read: sends the row's "clicked" event as
         # the host does, once the row is enabled (as a person waits while a poll in flight disables
-        # it for a moment), then closes the host's menu.
+        # it for a moment), closing the host's menu as it does.
         row = wait_until(lambda: next((row for row, shown, enabled, _ in self.layout()
                                        if shown == label and enabled), None), f"{label!r}", 10)
+        self.close_menu()  # first, as a click does: an open menu keeps the keys from an alert
         # No reply awaited: the row's action may run a modal alert before the program answers.
         self.bus().call(self.items()[-1], self.item_property("Menu"), DBUSMENU, "Event",
                         GLib.Variant("(isvu)", (row, "clicked", GLib.Variant("i", 0), 0)), None,
                         Gio.DBusCallFlags.NONE, -1, None, None, None)
-        self.close_menu()
