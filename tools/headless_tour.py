@@ -31,7 +31,7 @@ def tour(host, run_dir, shots, args):
         for number in (1, 2):
             host.serve(f"listener-{number}", ["curl", "-sN", "http://127.0.0.1:8080/events"])
         program = host.spawn_program([f"{run_dir}/quorvel-connect", *args], cwd="/")
-        icon = wait_until(host.icons, "the tray icon")[0]
+        x, y, width, height = wait_until(host.icon, "the tray icon")
         time.sleep(2)  # the first status reply
         os.makedirs(shots, exist_ok=True)
         host.screenshot(f"{shots}/screen.png")
@@ -39,7 +39,7 @@ def tour(host, run_dir, shots, args):
         subprocess.run(["convert", f"{shots}/screen.png", "-crop", f"64x32+{WIDTH - 64}+0",
                         "+repage", "-scale", "400%", f"{shots}/tray-icon.png"], check=True)
 
-        host.x("xdotool", "mousemove", "--window", icon, "11", "11", "click", "1")
+        host.click(x + width // 2, y + height // 2)
         menu, x, y, _, height = wait_until(lambda: big_window(host), "the menu", 5)
         time.sleep(0.3)
         host.screenshot(f"{shots}/screen.png")

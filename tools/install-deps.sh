@@ -17,6 +17,8 @@ packages=(
     qt6-base-dev libgl-dev
     # desktop tests and the headless run: X server, tray host, clicks, screenshots, session bus
     xvfb xauth trayer xdotool x11-utils imagemagick dbus-daemon fonts-dejavu-core
+    # reading menus as the host shows them, from its accessibility tree
+    at-spi2-core
     # desktop tests: reading the menu over D-Bus, finding the icon in screenshots; the headless
     # run: listeners for the demo service
     python3-dbus python3-gi gir1.2-glib-2.0 python3-pil curl

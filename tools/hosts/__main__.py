@@ -1,10 +1,10 @@
-"""Runs a program in a headless host's session until its icon shows, then stops it and the
-session, waiting for every process to exit.
-
-  PYTHONPATH=tools /usr/bin/python3 -m hosts HOST PROGRAM [ARG ...]
-
-Exit status: 0 the icon showed, 1 the icon did not show (the program's stderr follows),
-2 the tray host did not start (its servers' stderr follows)."""
+# Runs a program in a headless host's session until its icon shows, then stops it and the
+# session, waiting for every process to exit.
+#
+# PYTHONPATH=tools /usr/bin/python3 -m hosts HOST PROGRAM [ARG ...]
+#
+# Exit status: 0 the icon showed, 1 the icon did not show (the program's stderr follows),
+# 2 the tray host did not start (its servers' stderr follows).
 
 import importlib
 import sys
@@ -20,10 +20,10 @@ def main(name, argv):
         with host_class() as host:
             program = host.spawn_program(argv, cwd="/")
             try:
-                wait_until(lambda: host.icons() or program.poll() is not None, "the icon", 10)
+                wait_until(lambda: host.icon() or program.poll() is not None, "the icon", 10)
             except TimeoutError:
                 pass
-            shown = bool(host.icons())
+            shown = bool(host.icon())
             program.terminate()
             _, stderr = program.communicate(timeout=10)
             if not shown:

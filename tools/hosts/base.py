@@ -1,6 +1,7 @@
-"""What every headless tray host offers the desktop tests, the run command's tour and the benchmark:
-a private session (runtime folder, HOME, session bus, display) with one tray host in it, servers
-whose stderr is kept in files, and a stop that waits for every process it started to exit."""
+# What every headless tray host offers the desktop tests, the run command's tour and the benchmark:
+# a private session (runtime folder, HOME, session and accessibility buses, display) with one tray
+# host in it, servers whose stderr is kept in files, and a stop that waits for every process it
+# started to exit.
 
 import os
 import shutil
@@ -8,6 +9,13 @@ import signal
 import subprocess
 import tempfile
 import time
+
+from gi.repository import Gio, GLib
+
+from .accessibility import AccessibleTree, join_accessibility
+
+
+TITLE = "QUORVEL Connect"  # the item's title, by which hosts name its icon
 
 
 class HostDidNotStart(Exception):
@@ -23,14 +31,21 @@ def wait_until(predicate, what, timeout=10.0, step=0.05):
     return value
 
 
+def connect(address):
+    flags = (Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+             | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+    return Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
+
+
 class Server:
-    """A process of the session: stdout as asked, stderr into a file that failures quote."""
+    # A process of the session: stdout as asked, stderr into a file that failures quote.
 
     def __init__(self, name, argv, env, log_dir, **popen):
         self.name = name
         self.log = os.path.join(log_dir, f"{name}.log")
         with open(self.log, "ab") as log:
-            self.process = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL,
+            self.process = subprocess.Popen(argv, env=env,
+                                            stdin=popen.pop("stdin", subprocess.DEVNULL),
                                             stdout=popen.pop("stdout", subprocess.DEVNULL),
                                             stderr=log, **popen)
 
@@ -44,8 +59,8 @@ class Server:
         return f"--- {self.name} ({status}), end of its stderr ---\n{text or '(empty)'}"
 
     def stop(self, timeout=10):
-        """Terminates it and waits for it to exit: a server still dying can remove what the next
-        one on the same display number has just created."""
+        # Terminates it and waits for it to exit: a server still dying can remove what the next
+        # one on the same display number has just created.
         if self.running():
             self.process.terminate()
             try:
@@ -59,16 +74,17 @@ class Server:
 
 class Host:
     name = ""  # the matrix's key for this host
-    icon_area = (0, 0, 0, 0)  # where the panel shows icons: left, top, right, bottom
-    reads_labels = True  # False where the menu is the program's own, with nothing to read
-    # True where the host opens its own menu with a corner on the pointer, over the icon
-    menu_at_pointer = False
     packages = ()  # Debian packages it needs; a host lacking one is skipped, never passed
+    # How far the host's own menu may sit from its panel's edge by design; None where it opens
+    # with a corner at the pointer, over the icon
+    menu_gap = 0
+    menu_unreadable = None  # why, where nothing can read the host's menu as it shows it
 
     def __init__(self):
         self.root = tempfile.mkdtemp(prefix=f"quorvel-{self.name or 'host'}-")
         self.logs = os.path.join(self.root, "logs")
         self.servers = []
+        self.panel = None
         home = os.path.join(self.root, "home")
         runtime = os.path.join(self.root, "runtime")
         for folder in (self.logs, home, f"{home}/.config", f"{home}/.local/share", f"{home}/.cache"):
@@ -76,12 +92,12 @@ class Host:
         os.makedirs(runtime, mode=0o700)
         drop = ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME",
                 "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP",
-                "XDG_SESSION_TYPE", "DESKTOP_SESSION")
+                "XDG_SESSION_TYPE", "DESKTOP_SESSION", "AT_SPI_BUS_ADDRESS", "NO_AT_BRIDGE")
         # Set before the bus starts: the services it activates inherit its environment.
         self.env = {k: v for k, v in os.environ.items() if k not in drop}
         self.env.update(HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=f"{home}/.config",
-                        XDG_DATA_HOME=f"{home}/.local/share", XDG_CACHE_HOME=f"{home}/.cache",
-                        NO_AT_BRIDGE="1")
+                        XDG_DATA_HOME=f"{home}/.local/share", XDG_CACHE_HOME=f"{home}/.cache")
+        join_accessibility(self.env)
 
     def missing_packages(self):
         def installed(package):
@@ -101,8 +117,8 @@ class Host:
         return HostDidNotStart(f"the tray host did not start: {why}\n{tails}")
 
     def until_ready(self, predicate, what, timeout=15):
-        """Waits for the host to be ready; raises HostDidNotStart, with its servers' stderr, when
-        it is not in time or one of them exits on the way."""
+        # Waits for the host to be ready; raises HostDidNotStart, with its servers' stderr, when
+        # it is not in time or one of them exits on the way.
         def ready_or_dead():
             dead = [server.name for server in self.servers if not server.running()]
             if dead:
@@ -121,9 +137,19 @@ class Host:
             raise self.did_not_start("the session bus printed no address")
         self.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
+    def bus(self):
+        if getattr(self, "_bus", None) is None:
+            self._bus = connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
+        return self._bus
+
+    def call(self, name, path, interface, method, signature=None, *args):
+        parameters = GLib.Variant(signature, args) if signature else None
+        return self.bus().call_sync(name, path, interface, method, parameters, None,
+                                    Gio.DBusCallFlags.NONE, 5000, None).unpack()
+
     def session_processes(self):
-        """Processes started in this session, bus-activated ones included: those whose
-        environment names our runtime folder."""
+        # Processes started in this session, bus-activated ones included: those whose
+        # environment names our runtime folder.
         marker = f"XDG_RUNTIME_DIR={self.env['XDG_RUNTIME_DIR']}".encode()
         found = []
         for pid in filter(str.isdigit, os.listdir("/proc")):
@@ -135,13 +161,18 @@ class Host:
                 pass
         return found
 
-    # --- the interface the matrix drives --------------------------------------------------------
+    # --- the interface the matrix drives. Each host defines start; start_panel, which sets
+    # self.panel and waits until it is ready; screenshot; click; key; panel_geometry and
+    # menu_geometry, an open menu's (id, x, y, width, height); close_menu; alert and
+    # windows_above, the alert's rectangle and those of the windows that cover it -------------
 
-    def start(self):
-        raise NotImplementedError
+    def icon(self):
+        # Our icon as the host's accessibility tree places it, (x, y, width, height) or None:
+        # found by its name, never by its colour, which another launcher may share.
+        return self.accessible().find(TITLE)
 
     def program_folder(self):
-        """Where the program's installation is laid out; the program's user may use it."""
+        # Where the program's installation is laid out; the program's user may use it.
         return self.root
 
     def program_env(self):
@@ -151,41 +182,31 @@ class Host:
         return subprocess.Popen(argv, cwd=cwd, env=self.program_env(), stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
-    def screenshot(self, path):
-        raise NotImplementedError
+    def menu_rows(self):
+        # The open menu's rows as the host shows them, read from its accessibility tree:
+        # (label, enabled, checked or None, centre), "-" labels a separator.
+        return self.accessible().menu_rows()
 
-    def click(self, x, y, button="left"):
-        raise NotImplementedError
-
-    def menu_geometry(self):
-        """(id, x, y, width, height) of a menu opened since the last click, or None."""
-        raise NotImplementedError
-
-    def close_menu(self):
-        raise NotImplementedError
-
-    def alert(self):
-        """(id, x, y, width, height) of the program's alert window, or None."""
-        raise NotImplementedError
-
-    def windows_above(self, alert):
-        """The windows that cover part of the alert, as (id, x, y, width, height)."""
-        raise NotImplementedError
-
-    def menu_labels(self):
-        """The open menu's labels as the host shows them, separators as "-"; None where the menu
-        is the program's own and the host has nothing to read. The caller opens the menu."""
-        raise NotImplementedError
+    def accessible(self):
+        # Started once the host and the program run: a Qt 5 host that finds the accessibility
+        # bus already there at its start never joins it.
+        if getattr(self, "_accessible", None) is None:
+            address = self.call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress")[0]
+            self._accessible = AccessibleTree(connect(address))
+        return self._accessible
 
     def choose(self, label):
-        raise NotImplementedError
+        # Clicks the row once the host shows it enabled, as a person waits while a poll in
+        # flight disables it for a moment.
+        row = wait_until(lambda: next((row for row in self.menu_rows()
+                                       if row.label == label and row.enabled), None),
+                         f"an enabled row {label!r} in the open menu", 10, step=0.2)
+        self.click(*row.centre)
 
-    def press_default_button(self):
-        raise NotImplementedError
-
-    def start_panel(self):
-        """Starts the panel in the running session (self.panel) and waits until it is ready."""
-        raise NotImplementedError
+    def answer_alert(self, *keys):
+        # Types keys into the program's alert once it shows; Return presses its default button.
+        wait_until(self.alert, "a focused alert", 10)
+        self.key(*keys)
 
     def stop_panel(self):
         self.panel.stop()
@@ -196,8 +217,8 @@ class Host:
         self.start_panel()
 
     def stop(self):
-        """Stops everything started, newest first, waiting for each; then whatever the bus
-        activated for this session."""
+        # Stops everything started, newest first, waiting for each; then whatever the bus
+        # activated for this session.
         for server in reversed(self.servers):
             server.stop()
         self.servers.clear()

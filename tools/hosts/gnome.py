@@ -1,6 +1,6 @@
-"""GNOME Shell 43 headless on Wayland with the AppIndicator extension as the tray host. A test-only
-extension turns on unsafe mode, so that clicks go in through a Clutter virtual pointer over Eval,
-the open menu is read over Eval, and screenshots come from the shell's Screenshot interface."""
+# GNOME Shell 43 headless on Wayland with the AppIndicator extension as the tray host. A test-only
+# extension turns on unsafe mode, so that clicks go in through a Clutter virtual pointer over Eval,
+# the open menu is read over Eval, and screenshots come from the shell's Screenshot interface.
 
 import json
 import os
@@ -8,7 +8,8 @@ import shutil
 
 from gi.repository import GLib
 
-from .base import Host, wait_until
+from .accessibility import Row
+from .base import TITLE, Host, wait_until
 from .private_bus import start_private_bus
 from .status_notifier import StatusNotifierHost
 from .x11 import overlap
@@ -39,12 +40,21 @@ OPEN_MENU = """(() => {
     const [rx, ry] = item.get_transformed_position();
     const [rw, rh] = item.get_transformed_size();
     const separator = item instanceof PopupMenu.PopupSeparatorMenuItem;
-    return {label: separator ? '-' : item.label.text, enabled: item.reactive,
-            x: rx + rw / 2, y: ry + rh / 2};
+    return [separator ? '-' : item.label.text, separator || item.reactive,
+            item._ornament === PopupMenu.Ornament.CHECK || null, [rx + rw / 2, ry + rh / 2]];
   });
   return {x, y, width, height, rows};
 })()"""
 
+# Our item among the panel's indicators, by the name the extension gives it: not by its colour.
+ICON = """(() => {
+  const icon = Object.values(imports.ui.main.panel.statusArea).find(
+    indicator => indicator?.mapped && indicator.accessible_name === '%s');
+  const place = icon ? [...icon.get_transformed_position(), ...icon.get_transformed_size()] : [];
+  return place.every(Number.isFinite) && place[2] > 0 ? place : null;  // placed, not on its way
+})()"""
+PANEL = "[...imports.ui.main.panel.get_transformed_position(), " \
+        "...imports.ui.main.panel.get_transformed_size()]"
 STARTED = "!imports.ui.main.layoutManager._startingUp"
 SETTLED = ("!imports.ui.main.overview.visible && "
            "!imports.ui.main.overview.animationInProgress")
@@ -63,7 +73,7 @@ class EvalFailed(Exception):
 
 class GnomeWaylandHost(StatusNotifierHost, Host):
     name = "gnome-wayland"
-    icon_area = (WIDTH // 2, 0, WIDTH, 32)  # the right half of the top bar
+    menu_gap = 8  # the box pointer's arrow keeps the shell's menus apart from the top bar
     packages = ("gnome-shell", "gnome-shell-extension-appindicator", "qt6-wayland", "dbus-daemon")
 
     def start(self):
@@ -71,7 +81,7 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         self.start_panel()
 
     def start_session(self):
-        """The shell with no tray host yet: a program started now comes before the panel."""
+        # The shell with no tray host yet: a program started now comes before the panel.
         self._write_settings(enabled=[UNSAFE_MODE])
         # Without a system bus the shell stops at its login-manager check; an empty one of its
         # own keeps the machine's bus out of the test.
@@ -121,13 +131,6 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         self.until_ready(lambda: not self.watcher_ready(),
                          "the AppIndicator tray host to leave")
 
-    def restart_panel(self):
-        """The panel of a Wayland session is the compositor itself, and a shell restart ends
-        every client: restarting the AppIndicator extension takes the tray host, and its
-        watcher, off the bus and back, as an extension update or a screen lock does."""
-        self.stop_panel()
-        self.start_panel()
-
     def program_env(self):
         return {**self.env, "WAYLAND_DISPLAY": DISPLAY, "QT_QPA_PLATFORM": "wayland"}
 
@@ -146,7 +149,7 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
             raise RuntimeError(f"GNOME Shell took no screenshot\n{self.shell.tail()}")
 
     def windows(self):
-        """The clients' windows, bottom first: (id, x, y, width, height, focused, title)."""
+        # The clients' windows, bottom first: (id, x, y, width, height, focused, title).
         return [tuple(window) for window in self.eval(WINDOWS)]
 
     def windows_above(self, alert):
@@ -168,44 +171,35 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
             self._pointer(f"global._testPointer.notify_button(now, {number}, "
                           f"Clutter.ButtonState.{state});")
 
-    def open_menu(self):
-        """The open menu's box on screen and its rows, or None."""
-        return self.eval(OPEN_MENU)
+    def icon(self):
+        return self.eval(ICON % TITLE)
+
+    def panel_geometry(self):
+        return self.eval(PANEL)
 
     def menu_geometry(self):
-        """The shell's open menu, or else a window of the program's that opened as one."""
-        menu = self.open_menu()
+        # The shell's open menu, or else a window of the program's that opened as one.
+        menu = self.eval(OPEN_MENU)
         if menu:
             return ("shell menu", menu["x"], menu["y"], menu["width"], menu["height"])
         return next((window[:5] for window in self.windows() if window[3] > 0), None)
 
-    def menu_labels(self):
-        menu = self.open_menu()
-        return [row["label"] for row in menu["rows"]] if menu else []
-
-    def choose(self, label):
-        """Clicks the row once it is enabled, as a person waits while a poll in flight disables
-        it for a moment."""
-        def enabled_row():
-            menu = self.open_menu() or {"rows": []}
-            return next((r for r in menu["rows"] if r["label"] == label and r["enabled"]), None)
-
-        row = wait_until(enabled_row, f"an enabled row {label!r} in the open menu", 5)
-        self.move(row["x"], row["y"])
-        self.click(row["x"], row["y"])
+    def menu_rows(self):
+        # The shell draws the menu itself: its rows read from the shell's own model.
+        return [Row(*row) for row in (self.eval(OPEN_MENU) or {"rows": []})["rows"]]
 
     def alert(self):
-        """The focused window with a title, placed and drawn: the alert, when one is shown."""
+        # The focused window with a title, placed and drawn: the alert, when one is shown.
         return next((w[:5] for w in self.windows() if w[6] and w[3] > 0 and w[5]), None)
 
     def close_menu(self):
         self.eval("imports.ui.main.panel.menuManager.activeMenu?.close()")
-        wait_until(lambda: not self.open_menu(), "the menu to close", 5)
+        wait_until(lambda: not self.eval(OPEN_MENU), "the menu to close", 5)
 
-    def press_default_button(self):
-        wait_until(self.alert, "a focused alert", 10)
-        for state in ("PRESSED", "RELEASED"):
-            self._pointer(f"global._testKeyboard.notify_keyval(now, Clutter.KEY_Return, "
-                          f"Clutter.KeyState.{state});")
+    def key(self, *keys):
+        for key in keys:
+            for state in ("PRESSED", "RELEASED"):
+                self._pointer(f"global._testKeyboard.notify_keyval(now, Clutter.KEY_{key}, "
+                              f"Clutter.KeyState.{state});")
 
 

@@ -1,17 +1,16 @@
-"""KDE Plasma 5's plasmashell on a bare Xvfb, with its default bottom panel, whose system tray is
-the reference StatusNotifier host. kded5 holds the watcher; the bus starts it, so the session's
-variables are set before the bus, or kded5 writes into the real HOME and the watcher never loads.
-No window manager is needed."""
+# KDE Plasma 5's plasmashell on a bare Xvfb, with its default bottom panel, whose system tray is
+# the reference StatusNotifier host. kded5 holds the watcher; the bus starts it, so the session's
+# variables are set before the bus, or kded5 writes into the real HOME and the watcher never loads.
+# No window manager is needed.
 
 from .status_notifier import StatusNotifierHost
-from .x11 import HEIGHT, WIDTH, XvfbHost
+from .x11 import HEIGHT, XvfbHost
 
 
 class Kde(StatusNotifierHost, XvfbHost):
     name = "kde"
     packages = ("xvfb", "plasma-workspace", "plasma-desktop", "xdotool", "x11-utils",
-                "imagemagick")
-    icon_area = (0, HEIGHT - 60, WIDTH, HEIGHT)
+                "imagemagick", "at-spi2-core")
 
     def start(self):
         self.env.update(XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",
@@ -22,9 +21,9 @@ class Kde(StatusNotifierHost, XvfbHost):
 
     def start_panel(self):
         self.panel = self.serve("plasmashell", ["plasmashell", "--no-respawn"])
-        self.until_ready(lambda: self.watcher_ready() and self.panel_shown(),
+        self.until_ready(lambda: self.watcher_ready() and self.panel_geometry(),
                          "the panel with its system tray", 60)
 
-    def panel_shown(self):
-        return any(y > HEIGHT - 100 and height < 100 for _, _, y, _, height
-                   in self.visible_windows("--classname", "plasmashell"))
+    def panel_geometry(self):
+        return next((w for w in self.visible_windows("--classname", "plasmashell")
+                     if w[2] > HEIGHT - 100 and w[4] < 100), None)

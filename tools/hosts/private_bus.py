@@ -1,5 +1,5 @@
-"""A bus of a host's own, open to the test: the test runs as root, a session may run as a test
-user."""
+# A bus of a host's own, open to the test: the test runs as root, a session may run as a test
+# user.
 
 import os
 
@@ -19,8 +19,8 @@ BUS_CONFIG = """<busconfig>
 
 
 def start_private_bus(host, kind):
-    """Starts a dbus-daemon of `kind` ("session" or "system") in the host's folder and returns its
-    address once it listens. A session bus activates services with the host's environment."""
+    # Starts a dbus-daemon of `kind` ("session" or "system") in the host's folder and returns its
+    # address once it listens. A session bus activates services with the host's environment.
     socket = os.path.join(host.root, f"{kind}-bus")
     config = f"{socket}.conf"
     services = "<standard_session_servicedirs/>" if kind == "session" else ""

@@ -1,10 +1,12 @@
-"""xfce4-panel with its systray plugin, which hosts StatusNotifier items and XEmbed icons alike,
-as one panel along the top edge of a bare Xvfb; xfconfd starts on the session bus by itself."""
+# xfce4-panel with its systray plugin, which hosts StatusNotifier items and XEmbed icons alike,
+# as one panel along the top edge of a bare Xvfb; xfconfd starts on the session bus by itself.
 
 import os
+import re
 
 from .status_notifier import StatusNotifierHost
 from .x11 import XvfbHost
+
 
 PANEL_CONFIG = """<?xml version="1.0" encoding="UTF-8"?>
 <channel name="xfce4-panel" version="1.0">
@@ -28,8 +30,11 @@ PANEL_CONFIG = """<?xml version="1.0" encoding="UTF-8"?>
 
 class Xfce(StatusNotifierHost, XvfbHost):
     name = "xfce"
-    icon_area = (0, 0, 1024, 33)
-    packages = ("xvfb", "xfce4-panel", "xfconf", "xdotool", "x11-utils", "imagemagick")
+    packages = ("xvfb", "xfce4-panel", "xfconf", "xdotool", "x11-utils", "imagemagick",
+                "at-spi2-core")
+    choose = StatusNotifierHost.send_click
+    menu_unreadable = "n/a: xfce's tray draws its menus in a plugin wrapper that the panel's " \
+                      "accessibility tree does not reach"
 
     def start(self):
         folder = f"{self.env['XDG_CONFIG_HOME']}/xfce4/xfconf/xfce-perchannel-xml"
@@ -43,3 +48,13 @@ class Xfce(StatusNotifierHost, XvfbHost):
     def start_panel(self):
         self.panel = self.serve("xfce4-panel", ["xfce4-panel", "--disable-wm-check"])
         self.until_ready(self.watcher_ready, "the panel's StatusNotifierWatcher")
+
+    def panel_geometry(self):
+        return next(iter(self.visible_windows("--classname", "xfce4-panel")), None)
+
+    def icon(self):
+        # The tray plugin's window in the panel, as the X server places it, once it holds an
+        # icon; the plugin wrapper that draws the icons is out of the accessibility tree's reach.
+        tree = self.x("xwininfo", "-root", "-tree")
+        plug = re.search(r'^ {8,}(0x\w+) "wrapper-2.0".* (?:1[6-9]|[2-9]\d)x\d+\+', tree, re.M)
+        return plug and self.items() and self.geometries(plug[1])[0][1:]
