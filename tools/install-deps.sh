@@ -36,7 +36,7 @@ panels=(
     xfce4-panel xfconf plasma-workspace plasma-desktop
     gnome-shell gnome-shell-extension-appindicator sway waybar xwayland qt6-wayland grim wtype
     libwayland-dev
-    kwin-wayland plasma-wayland-protocols qtwayland5 at-spi2-core gir1.2-atspi-2.0
+    kwin-wayland plasma-wayland-protocols qtwayland5 at-spi2-core
 )
 case $group in
     all) packages+=("${panels[@]}") ;;

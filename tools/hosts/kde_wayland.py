@@ -1,23 +1,25 @@
-"""KDE Plasma 5 on Wayland: KWin's virtual backend and plasmashell, whose panel's tray is the
-StatusNotifier host. KWin's own test switches let the session's clients use fake input (clicks,
-keys) and ScreenShot2; a KWin script tells the windows; AT-SPI reads plasmashell's menus."""
+# KDE Plasma 5 on Wayland: KWin's virtual backend and plasmashell, whose panel's tray is the
+# StatusNotifier host. KWin's own test switches let the session's clients use fake input (clicks,
+# keys) and ScreenShot2; a KWin script tells the windows; the accessibility tree reads
+# plasmashell's icon and menus, placed by the windows KWin reports, since a Wayland client cannot
+# know where its own windows lie.
 
 import json
 import os
 import shutil
-import subprocess
 import threading
 
 from gi.repository import Gio, GLib
 
+from .accessibility import Row
 from .base import Host, wait_until
 from .gnome import GnomeWaylandHost
 from .status_notifier import StatusNotifierHost
-from .sway import SwayWaylandHost
+from .wayland_input import VirtualInput
 
 WIDTH, HEIGHT = 1024, 768
 DISPLAY = "wayland-quorvel"
-KEYS = {"Escape": 1, "Return": 28}  # Linux input event codes
+KEYS = {"Escape": 1, "Tab": 15, "Return": 28, "space": 57}  # Linux input event codes
 
 # Run in KWin; prints the windows but the desktop, bottom first, on one line after the marker.
 WINDOWS = """print("%s " + JSON.stringify(workspace.clientList().filter(w => !w.desktopWindow)
@@ -27,25 +29,18 @@ WINDOWS = """print("%s " + JSON.stringify(workspace.clientList().filter(w => !w.
 
 class KdeWaylandHost(StatusNotifierHost, Host):
     name = "kde-wayland"
-    icon_area = (WIDTH // 2, HEIGHT - 44, WIDTH, HEIGHT)  # the tray, not the launchers
     packages = ("kwin-wayland", "plasma-workspace", "plasma-desktop", "plasma-wayland-protocols",
-                "libwayland-dev", "qtwayland5", "qt6-wayland", "at-spi2-core", "gir1.2-atspi-2.0",
-                "python3-pil", "dbus-daemon")
-    helpers = ()
-    # The same as theirs: the alert is the active window with a title, above the others.
+                "libwayland-dev", "qtwayland5", "qt6-wayland", "at-spi2-core", "python3-pil",
+                "dbus-daemon")
+    # The same as GNOME's: the alert is the active window with a title, above the others.
     alert, windows_above = GnomeWaylandHost.alert, GnomeWaylandHost.windows_above
-    # and the same pointer client, with keys that KWin's fake input takes.
-    move, click, _pointer_do = (SwayWaylandHost.move, SwayWaylandHost.click,
-                                SwayWaylandHost._pointer_do)
-    press_default_button = SwayWaylandHost.press_default_button
 
     def start(self):
         self.env.update(XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",
                         KDE_SESSION_VERSION="5", XDG_SESSION_TYPE="wayland",
                         QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=DISPLAY,
                         KWIN_WAYLAND_NO_PERMISSION_CHECKS="1",
-                        KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1",
-                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+                        KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1")
         self.start_bus()
         # The installed binary carries a file capability, which a test session's loader refuses.
         kwin = shutil.copy("/usr/bin/kwin_wayland", self.root)
@@ -54,16 +49,9 @@ class KdeWaylandHost(StatusNotifierHost, Host):
             "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"])
         socket = os.path.join(self.env["XDG_RUNTIME_DIR"], DISPLAY)
         self.until_ready(lambda: os.path.exists(socket) and self._kwin_ready(), "KWin", 30)
-        built = shutil.which(os.environ.get("QUORVEL_VIRTUAL_POINTER", "virtual_pointer"))
-        if not built:
-            raise self.did_not_start("no virtual pointer: build the virtual_pointer target and "
-                                     "name it in QUORVEL_VIRTUAL_POINTER")
-        self.pointer = self._start_helper("virtual-pointer", [built, str(WIDTH), str(HEIGHT)])
-        self.menus = self._start_helper("atspi-menus", [
-            "/usr/bin/python3", os.path.join(os.path.dirname(__file__), "atspi_menus.py"),
-            "plasmashell"])
-        if self.menus.stdout.readline() != b"ready\n":
-            raise self.did_not_start("the AT-SPI menu reader did not start")
+        self.input = VirtualInput(self, WIDTH, HEIGHT, keyboard=False)
+        # Listening before plasmashell starts: it reads at its start which events anyone wants.
+        self.accessible()
         self.start_panel()
 
     def _kwin_ready(self):
@@ -72,30 +60,13 @@ class KdeWaylandHost(StatusNotifierHost, Host):
         except GLib.Error:
             return False
 
-    def _start_helper(self, name, argv):
-        """A helper that answers each line on its stdin with one line, for the whole session."""
-        with open(os.path.join(self.logs, f"{name}.log"), "ab") as log:
-            helper = subprocess.Popen(argv, env=self.env, stdin=subprocess.PIPE,
-                                      stdout=subprocess.PIPE, stderr=log)
-        self.helpers += (helper,)
-        return helper
-
     def start_panel(self):
         self.panel = self.serve("plasmashell", ["plasmashell", "--no-respawn"])
-        self.until_ready(lambda: self.watcher_ready() and self.panel_shown(),
+        self.until_ready(lambda: self.watcher_ready() and self.panel_geometry(),
                          "the panel with its system tray", 60)
 
-    def panel_shown(self):
-        return any(w[7] for w in self.windows())
-
-    def stop(self):
-        for helper in self.helpers:  # each ends at the end of its input
-            helper.stdin.close()
-            helper.wait(10)
-        super().stop()
-
     def windows(self):
-        """(id, x, y, width, height, active, caption, dock, popup) of the windows, bottom first."""
+        # (id, x, y, width, height, active, caption, dock, popup) of the windows, bottom first.
         marker = f"quorvel-windows-{os.urandom(4).hex()}"
         path = os.path.join(self.root, f"{marker}.js")
         with open(path, "w") as f:
@@ -114,6 +85,22 @@ class KdeWaylandHost(StatusNotifierHost, Host):
         if not found.startswith("["):
             raise RuntimeError(f"KWin's script failed: {line}")
         return [tuple(w) for w in json.loads(found)]
+
+    def panel_geometry(self):
+        return next((w[:5] for w in self.windows() if w[7]), None)
+
+    def menu_geometry(self):
+        return next((w[:5] for w in reversed(self.windows()) if w[8]), None)
+
+    def menu_rows(self):
+        # Plasma's open menu from its tree; each row's place within the menu, moved to where
+        # KWin shows the menu.
+        shown, window = self.accessible().menu_geometry(), self.menu_geometry()
+        if not shown or not window:
+            return []
+        dx, dy = window[1] - shown[1], window[2] - shown[2]
+        return [Row(*row[:3], row.centre and (row.centre[0] + dx, row.centre[1] + dy))
+                for row in self.accessible().menu_rows()]
 
     def screenshot(self, path):
         from PIL import Image  # only the Wayland hosts need it
@@ -140,30 +127,12 @@ class KdeWaylandHost(StatusNotifierHost, Host):
         Image.frombytes("RGBA", (info["width"], info["height"]), b"".join(chunks), "raw", "BGRA",
                         info["stride"]).convert("RGB").save(path)
 
-    def key(self, name):
-        self._pointer_do(f"press {KEYS[name]}", f"release {KEYS[name]}")
+    def click(self, x, y, button="left"):
+        self.input.click(x, y, button)
 
-    def menu_rows(self):
-        """[label, enabled, checked, x, y] of the rows of plasmashell's open menu, from AT-SPI;
-        (x, y) is the row's centre in the menu."""
-        self.menus.stdin.write(b"rows\n")
-        self.menus.stdin.flush()
-        return json.loads(self.menus.stdout.readline())
-
-    def menu_geometry(self):
-        return next((w[:5] for w in reversed(self.windows()) if w[8]), None)
-
-    def menu_labels(self):
-        return [row[0] for row in self.menu_rows()]
-
-    def choose(self, label):
-        """Clicks the row once it is enabled, as a person waits while a poll in flight disables
-        it for a moment."""
-        row = wait_until(lambda: next((row for row in self.menu_rows()
-                                       if row[:2] == [label, True]), None),
-                         f"an enabled row {label!r} in plasmashell's menu", 5)
-        menu = self.menu_geometry()
-        self.click(menu[1] + row[3], menu[2] + row[4])
+    def key(self, *keys):
+        for key in keys:
+            self.input.do(f"press {KEYS[key]}", f"release {KEYS[key]}")
 
     def close_menu(self):
         self.key("Escape")

@@ -10,7 +10,7 @@ BUTTONS = {"left": 272, "right": 273, "middle": 274}  # Linux input event codes
 
 
 class VirtualInput:
-    def __init__(self, host, width, height):
+    def __init__(self, host, width, height, keyboard=True):
         self.host = host
         built = shutil.which(os.environ.get("QUORVEL_VIRTUAL_POINTER", "virtual_pointer"))
         if not built:
@@ -20,7 +20,8 @@ class VirtualInput:
         self.pointer = host.serve("virtual-pointer", [shutil.copy(built, host.root), str(width),
                                                        str(height)],
                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        host.serve("virtual-keyboard", ["wtype", "-s", "3600000"])  # an hour, then it exits
+        if keyboard:  # KWin has no virtual keyboard: its fake input, in the pointer client, types
+            host.serve("virtual-keyboard", ["wtype", "-s", "3600000"])  # an hour, then it exits
 
     def do(self, *commands):
         process = self.pointer.process
