@@ -23,6 +23,11 @@ class Kde(StatusNotifierHost, XvfbHost):
         self.panel = self.serve("plasmashell", ["plasmashell", "--no-respawn"])
         self.until_ready(lambda: self.watcher_ready() and self.panel_geometry(),
                          "the panel with its system tray", 60)
+        # A KDE session's window manager leaves the panel out of the work area it publishes, and
+        # programs place their menus by it; this session has none, so the host publishes it.
+        _, _, top, width, _ = self.panel_geometry()
+        self.x("xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA",
+               f"0, 0, {width}, {top}")
 
     def panel_geometry(self):
         return next((w for w in self.visible_windows("--classname", "plasmashell")
