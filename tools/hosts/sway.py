@@ -185,7 +185,8 @@ class SwayWaylandHost(StatusNotifierHost, Host):
 
     def menu_geometry(self):
         # A window of the program's that opened as a menu, or else waybar's menu.
-        menu, (dx, dy) = self.waybar_menu()[0], self.waybar_menu()[1] or (0, 0)
+        menu, offset = self.waybar_menu()
+        dx, dy = offset or (0, 0)
         window = next((window[:5] for window in self.windows()), None)
         return window or menu and (menu[0], menu[1] + dx, menu[2] + dy, *menu[3:])
 
