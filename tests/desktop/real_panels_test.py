@@ -236,18 +236,11 @@ def run_checks(host, install, results):
 
 
 def host_classes(selected):
-    for module_name in HOST_MODULES:
-        try:
-            module = importlib.import_module(f"hosts.{module_name}")
-        except ModuleNotFoundError as error:
-            if error.name != f"hosts.{module_name}":
-                raise
-            continue
-        for value in vars(module).values():
-            if (isinstance(value, type) and issubclass(value, Host) and value.name
+    for module in map(importlib.import_module, (f"hosts.{name}" for name in HOST_MODULES)):
+        yield from (value for value in vars(module).values()
+                    if isinstance(value, type) and issubclass(value, Host) and value.name
                     and value.__module__ == module.__name__
-                    and (not selected or value.name in selected)):
-                yield value
+                    and value.name in (selected or [value.name]))
 
 
 def main():

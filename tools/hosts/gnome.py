@@ -77,12 +77,7 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
     packages = ("gnome-shell", "gnome-shell-extension-appindicator", "qt6-wayland", "dbus-daemon")
 
     def start(self):
-        self.start_session()
-        self.start_panel()
-
-    def start_session(self):
-        # The shell with no tray host yet: a program started now comes before the panel.
-        self._write_settings(enabled=[UNSAFE_MODE])
+        self._write_settings()
         # Without a system bus the shell stops at its login-manager check; an empty one of its
         # own keeps the machine's bus out of the test.
         self.env["DBUS_SYSTEM_BUS_ADDRESS"] = start_private_bus(self, "system")
@@ -97,6 +92,7 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         # The shell opens the overview at start; a person's desktop shows the windows.
         self.eval("imports.ui.main.overview.hide()")
         self.until_ready(lambda: self.eval(SETTLED), "the overview to close")
+        self.start_panel()
 
     def _eval_quietly(self, script):
         try:
@@ -104,17 +100,16 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         except (GLib.Error, EvalFailed):  # not on the bus yet, or not yet in unsafe mode
             return None
 
-    def _write_settings(self, enabled):
+    def _write_settings(self):
         home = self.env["HOME"]
         extensions = f"{home}/.local/share/gnome-shell/extensions"
         shutil.copytree(os.path.join(os.path.dirname(__file__), UNSAFE_MODE),
                         f"{extensions}/{UNSAFE_MODE}")
         settings = f"{home}/.config/glib-2.0/settings"
         os.makedirs(settings)
-        quoted = ", ".join(f"'{uuid}'" for uuid in enabled)
         with open(f"{settings}/keyfile", "w") as f:
             f.write("[org/gnome/shell]\ndisable-user-extensions=false\n"
-                    f"enabled-extensions=[{quoted}]\n"
+                    f"enabled-extensions=['{UNSAFE_MODE}']\n"
                     "welcome-dialog-last-shown-version='999'\n"
                     # A plain backdrop, so that nothing but our icon is blue, and no banners
                     # over the panel.
@@ -158,18 +153,12 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
         above = stack[ids.index(alert[0]) + 1:] if alert[0] in ids else stack
         return [window for window in above if overlap(window, alert)]
 
-    def _pointer(self, js):
-        self.eval(POINTER % js)
-
-    def move(self, x, y):
-        self._pointer(f"global._testPointer.notify_absolute_motion(now, {x}, {y});")
-
     def click(self, x, y, button="left"):
         number = {"left": 1, "middle": 2, "right": 3}[button]
-        self.move(x, y)
+        self.eval(POINTER % f"global._testPointer.notify_absolute_motion(now, {x}, {y});")
         for state in ("PRESSED", "RELEASED"):
-            self._pointer(f"global._testPointer.notify_button(now, {number}, "
-                          f"Clutter.ButtonState.{state});")
+            self.eval(POINTER % f"global._testPointer.notify_button(now, {number}, "
+                                f"Clutter.ButtonState.{state});")
 
     def icon(self):
         return self.eval(ICON % TITLE)
@@ -199,7 +188,7 @@ class GnomeWaylandHost(StatusNotifierHost, Host):
     def key(self, *keys):
         for key in keys:
             for state in ("PRESSED", "RELEASED"):
-                self._pointer(f"global._testKeyboard.notify_keyval(now, Clutter.KEY_{key}, "
-                              f"Clutter.KeyState.{state});")
+                self.eval(POINTER % f"global._testKeyboard.notify_keyval(now, Clutter.KEY_{key}, "
+                                    f"Clutter.KeyState.{state});")
 
 
