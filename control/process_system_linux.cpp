@@ -1,6 +1,8 @@
 #include <fcntl.h>
-#include <sys/syscall.h>
 #include <unistd.h>
+extern "C" {  // glibc 2.36 declares pidfd_open() without it
+#include <sys/pidfd.h>
+}
 
 #include <cerrno>
 
@@ -14,7 +16,7 @@ int openCloseOnExecPipe(int (&ends)[2]) {
 
 // A pidfd: a kernel before 5.3, or a sandbox that forbids the call, gives none.
 UniqueFd watchChildExit(pid_t pid) {
-    return UniqueFd(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
+    return UniqueFd(pidfd_open(pid, 0));
 }
 
 int keepOnlyStandardStreams(posix_spawn_file_actions_t* actions, short& /*flags*/) {

@@ -110,9 +110,11 @@ TEST(ControlCommand, RepliesWithTheObjectOnStandardOutputOnly) {
 
 // The hung script starts a helper without detaching and a service that does detach (a session of
 // its own). The helper ignores SIGTERM; the script ignores it too, or takes a moment to clean up
-// and leave, which it can do only if SIGKILL waits. A status has its own, shorter time limit.
+// and leave, which it can do only if SIGKILL waits. A status has its own, shorter time limit. The
+// stop runs where the system gives no descriptor for the child's exit.
 TEST(ControlCommand, StopsAHungScriptAndItsHelperAtTheTimeLimitButNotItsService) {
     for (const auto& [verb, seconds] : {std::pair{"status", 2}, std::pair{"stop", 3}}) {
+        testing::withholdExitWatches(verb == std::string("stop"));
         testing::Installation installation;
         installation.writeScript(R"(
 const {spawn} = require('child_process');
@@ -134,6 +136,7 @@ process.on('SIGTERM', () => process.argv[2] === 'stop' && setTimeout(() => {
         ASSERT_GT(service, 0);
         EXPECT_EQ(std::filesystem::exists(installation.path() / "clean"),
                   verb == std::string("stop"));
+        testing::withholdExitWatches(false);
         EXPECT_FALSE(haveChildren()) << "the script was not reaped";
         EXPECT_TRUE(endsSoon(helper)) << "the helper was left running: " << verb;
         EXPECT_TRUE(runs(service)) << "the detached service was killed";
@@ -173,6 +176,9 @@ TEST(ControlCommand, TwoThousandRunsLeaveNoDescriptorThreadOrChildBehind) {
     const ControlReply givenUp = runCommandForReply(command, 5s, {});
     pollFails = false;
     EXPECT_EQ(givenUp, waitFailureReply("Cannot allocate memory"));
+    testing::withholdExitWatches(true);
+    EXPECT_EQ(runCommandForReply(command, 5s, {}), expected) << "without an exit descriptor";
+    testing::withholdExitWatches(false);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("/dev/fd"), {}), descriptors);
     EXPECT_EQ(testing::threads(), threads);
     EXPECT_FALSE(haveChildren());

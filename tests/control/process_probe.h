@@ -12,4 +12,9 @@ bool runs(pid_t pid);
 // How many threads this process has.
 long threads();
 
+// While set, the system gives this process no descriptor that reports a child's exit, as Linux
+// before 5.3 gives no pidfd and macOS no kqueue event for a child that has already ended: runs
+// then fall back to checking for the exit from time to time.
+void withholdExitWatches(bool withhold);
+
 }  // namespace quorvel::testing

@@ -1,3 +1,10 @@
+#include <dlfcn.h>
+extern "C" {  // glibc 2.36 declares pidfd_open() without it
+#include <sys/pidfd.h>
+}
+
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -6,6 +13,9 @@
 #include "tests/control/process_probe.h"
 
 namespace quorvel::testing {
+namespace {
+std::atomic<bool> exitWatchesWithheld{false};
+}
 
 bool runs(pid_t pid) {
     std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
@@ -19,4 +29,19 @@ long threads() {
     return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
 }
 
+void withholdExitWatches(bool withhold) {
+    exitWatchesWithheld = withhold;
+}
+
 }  // namespace quorvel::testing
+
+// Stands in for the C library's pidfd_open() in the test program: it fails while withheld.
+extern "C" int pidfd_open(pid_t pid, unsigned int flags) noexcept {
+    if (quorvel::testing::exitWatchesWithheld) {
+        errno = ENOSYS;
+        return -1;
+    }
+    using PidfdOpen = int (*)(pid_t, unsigned int);
+    static const auto next = reinterpret_cast<PidfdOpen>(dlsym(RTLD_NEXT, "pidfd_open"));
+    return next(pid, flags);
+}

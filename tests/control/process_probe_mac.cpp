@@ -1,11 +1,18 @@
+#include <dlfcn.h>
 #include <libproc.h>
 #include <sys/proc.h>
 #include <sys/proc_info.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+
 #include "tests/control/process_probe.h"
 
 namespace quorvel::testing {
+namespace {
+std::atomic<bool> exitWatchesWithheld{false};
+}
 
 bool runs(pid_t pid) {
     proc_bsdinfo info{};
@@ -20,4 +27,19 @@ long threads() {
                : -1;
 }
 
+void withholdExitWatches(bool withhold) {
+    exitWatchesWithheld = withhold;
+}
+
 }  // namespace quorvel::testing
+
+// Stands in for the C library's kqueue() in the test program: it fails while withheld.
+extern "C" int kqueue() {
+    if (quorvel::testing::exitWatchesWithheld) {
+        errno = EMFILE;
+        return -1;
+    }
+    using Kqueue = int (*)();
+    static const auto next = reinterpret_cast<Kqueue>(dlsym(RTLD_NEXT, "kqueue"));
+    return next();
+}
