@@ -45,8 +45,7 @@ class SwayWaylandHost(StatusNotifierHost, Host):
     choose = StatusNotifierHost.send_click
     menu_unreadable = "n/a: waybar's menu gives the accessibility tree rows that keep their " \
                       "first labels, with '_' dropped"
-    packages = ("sway", "waybar", "grim", "wtype", "libwayland-dev", "qt6-wayland", "dbus-daemon",
-                "at-spi2-core")
+    packages = ("sway", "waybar", "grim", "wtype", "qt6-wayland", "dbus-daemon", "at-spi2-core")
     xwayland = False
 
     def serve(self, name, argv, **popen):
@@ -211,6 +210,6 @@ class SwayWaylandHost(StatusNotifierHost, Host):
 
 class SwayXwaylandHost(SwayWaylandHost):
     name = "sway-xwayland"
-    packages = ("sway", "waybar", "grim", "wtype", "libwayland-dev", "xwayland", "x11-utils",
-                "dbus-daemon", "at-spi2-core")
+    packages = ("sway", "waybar", "grim", "wtype", "xwayland", "x11-utils", "dbus-daemon",
+                "at-spi2-core")
     xwayland = True
