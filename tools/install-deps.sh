@@ -30,13 +30,11 @@ packages=(
 
 # The real panels the matrix runs headless: XFCE and KDE Plasma on Xvfb, GNOME Shell with the
 # AppIndicator extension and sway with waybar on Wayland and Xwayland (screenshots with grim, keys
-# with wtype, clicks through a small virtual-pointer client built against libwayland), KDE Plasma
-# on KWin's Wayland (its fake-input protocol's XML, Plasma's menus read over AT-SPI).
+# with wtype), KDE Plasma on KWin's Wayland (Plasma's menus read over AT-SPI).
 panels=(
     xfce4-panel xfconf plasma-workspace plasma-desktop
     gnome-shell gnome-shell-extension-appindicator sway waybar xwayland qt6-wayland grim wtype
-    libwayland-dev
-    kwin-wayland plasma-wayland-protocols qtwayland5 at-spi2-core
+    kwin-wayland qtwayland5 at-spi2-core
 )
 case $group in
     all) packages+=("${panels[@]}") ;;

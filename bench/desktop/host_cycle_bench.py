@@ -6,8 +6,7 @@ ready, and how many cycles failed. A failed cycle prints its reason.
 
   /usr/bin/python3 bench/desktop/host_cycle_bench.py [RUNS] [module.Class ...]
 
-With no classes it runs the Wayland hosts. Run as root (the sway hosts run as a test user); the
-sway hosts need QUORVEL_VIRTUAL_POINTER only for clicks, not here."""
+With no classes it runs the Wayland hosts. Run as root (the sway hosts run as a test user)."""
 
 import importlib
 import os

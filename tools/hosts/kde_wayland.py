@@ -19,7 +19,6 @@ from .wayland_input import VirtualInput
 
 WIDTH, HEIGHT = 1024, 768
 DISPLAY = "wayland-quorvel"
-KEYS = {"Escape": 1, "Tab": 15, "Return": 28, "space": 57}  # Linux input event codes
 
 # Run in KWin; prints the windows but the desktop, bottom first, on one line after the marker.
 WINDOWS = """print("%s " + JSON.stringify(workspace.clientList().filter(w => !w.desktopWindow)
@@ -29,9 +28,8 @@ WINDOWS = """print("%s " + JSON.stringify(workspace.clientList().filter(w => !w.
 
 class KdeWaylandHost(StatusNotifierHost, Host):
     name = "kde-wayland"
-    packages = ("kwin-wayland", "plasma-workspace", "plasma-desktop", "plasma-wayland-protocols",
-                "libwayland-dev", "qtwayland5", "qt6-wayland", "at-spi2-core", "python3-pil",
-                "dbus-daemon")
+    packages = ("kwin-wayland", "plasma-workspace", "plasma-desktop", "qtwayland5", "qt6-wayland",
+                "at-spi2-core", "python3-pil", "dbus-daemon")
     # The same as GNOME's: the alert is the active window with a title, above the others.
     alert, windows_above = GnomeWaylandHost.alert, GnomeWaylandHost.windows_above
 
@@ -49,7 +47,7 @@ class KdeWaylandHost(StatusNotifierHost, Host):
             "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"])
         socket = os.path.join(self.env["XDG_RUNTIME_DIR"], DISPLAY)
         self.until_ready(lambda: os.path.exists(socket) and self._kwin_ready(), "KWin", 30)
-        self.input = VirtualInput(self, WIDTH, HEIGHT, keyboard=False)
+        self.input = VirtualInput(self, WIDTH, HEIGHT)
         # Listening before plasmashell starts: it reads at its start which events anyone wants.
         self.accessible()
         self.start_panel()
@@ -131,8 +129,7 @@ class KdeWaylandHost(StatusNotifierHost, Host):
         self.input.click(x, y, button)
 
     def key(self, *keys):
-        for key in keys:
-            self.input.do(f"press {KEYS[key]}", f"release {KEYS[key]}")
+        self.input.key(*keys)
 
     def close_menu(self):
         self.key("Escape")

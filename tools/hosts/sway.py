@@ -6,8 +6,6 @@ import glob
 import json
 import os
 import pwd
-import re
-import shutil
 import subprocess
 
 from .base import Host
@@ -23,6 +21,7 @@ SWAY_CONFIG = f"""output HEADLESS-1 resolution {WIDTH}x{HEIGHT} position 0 0 bg 
 xwayland %s
 default_border normal
 focus_follows_mouse no
+exec echo $DISPLAY >%s/display
 """
 WAYBAR_CONFIG = {"layer": "top", "position": "top", "height": 30, "modules-left": [],
                  "modules-center": [], "modules-right": ["tray"],
@@ -45,8 +44,7 @@ class SwayWaylandHost(StatusNotifierHost, Host):
     choose = StatusNotifierHost.send_click
     menu_unreadable = "n/a: waybar's menu gives the accessibility tree rows that keep their " \
                       "first labels, with '_' dropped"
-    packages = ("sway", "waybar", "grim", "wtype", "libwayland-dev", "qt6-wayland", "dbus-daemon",
-                "at-spi2-core")
+    packages = ("sway", "waybar", "grim", "wtype", "qt6-wayland", "dbus-daemon", "at-spi2-core")
     xwayland = False
 
     def serve(self, name, argv, **popen):
@@ -59,19 +57,16 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         self.env["DBUS_SESSION_BUS_ADDRESS"] = start_private_bus(self, "session")
         config = os.path.join(self.root, "sway.conf")
         with open(config, "w") as f:
-            f.write(SWAY_CONFIG % ("force" if self.xwayland else "disable"))
+            f.write(SWAY_CONFIG % ("force" if self.xwayland else "disable", self.root))
+        # sway listens for its IPC where SWAYSOCK says, if nothing is there yet.
         self.env.update(WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
                         WLR_RENDERER="pixman", XDG_SESSION_TYPE="wayland",
-                        XDG_CURRENT_DESKTOP="sway")
-        self.sway = self.serve("sway", ["sway", "--config", config])
-        runtime = self.env["XDG_RUNTIME_DIR"]
-        display = self.until_ready(lambda: glob.glob(f"{runtime}/wayland-[0-9]"),
-                                   "sway's Wayland socket")[0]
-        self.env["WAYLAND_DISPLAY"] = os.path.basename(display)
-        self.env["SWAYSOCK"] = self.until_ready(
-            lambda: glob.glob(f"{runtime}/sway-ipc.*.{self.sway.process.pid}.sock"),
-            "sway's IPC socket")[0]
+                        XDG_CURRENT_DESKTOP="sway", SWAYSOCK=os.path.join(self.root, "sway.sock"))
+        self.serve("sway", ["sway", "--config", config])
         self.until_ready(lambda: self.swaymsg("get_outputs"), "sway's output")
+        # Its Wayland socket is made before its IPC's.
+        self.env["WAYLAND_DISPLAY"] = os.path.basename(
+            glob.glob(f"{self.env['XDG_RUNTIME_DIR']}/wayland-[0-9]")[0])
         self.input = VirtualInput(self, WIDTH, HEIGHT)
         self.until_ready(lambda: {"pointer", "keyboard"} <= {
             device["type"] for device in self.swaymsg("get_inputs") or []}, "the virtual input")
@@ -80,21 +75,16 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         self.start_panel()
 
     def _xwayland_display(self):
-        # The display that sway's Xwayland serves, once it accepts clients: the X lock file that
-        # the compositor wrote with its own pid names it.
-        for lock in glob.glob("/tmp/.X*-lock"):
-            try:
-                with open(lock) as f:
-                    if int(f.read().strip(" \n\0")) != self.sway.process.pid:
-                        continue
-            except (OSError, ValueError):
-                continue
-            display = ":" + re.search(r"\.X(\d+)-lock", lock).group(1)
-            # Xwayland admits only the session's user.
-            probe = subprocess.run(["xdpyinfo"], env={**self.env, "DISPLAY": display},
-                                   capture_output=True, **self.as_user())
-            return display if probe.returncode == 0 else None
-        return None
+        # The display of sway's Xwayland, as a command that sway runs wrote it, once it accepts
+        # clients of the session's user, the only one it admits.
+        try:
+            with open(os.path.join(self.root, "display")) as f:
+                display = f.read()
+        except FileNotFoundError:
+            return None
+        probe = subprocess.run(["xdpyinfo"], env={**self.env, "DISPLAY": display.strip()},
+                               capture_output=True, **self.as_user())
+        return display.endswith("\n") and probe.returncode == 0 and display.strip()
 
     def start_panel(self):
         folder = os.path.join(self.env["XDG_CONFIG_HOME"], "waybar")
@@ -137,10 +127,7 @@ class SwayWaylandHost(StatusNotifierHost, Host):
         return folder
 
     def program_env(self):
-        env = {**self.env, "QT_QPA_PLATFORM": "xcb" if self.xwayland else "wayland"}
-        if not self.xwayland:
-            env.pop("DISPLAY", None)
-        return env
+        return {**self.env, "QT_QPA_PLATFORM": "xcb" if self.xwayland else "wayland"}
 
     def spawn_program(self, argv, cwd):
         self.hand_to_user(os.path.dirname(argv[0]))
@@ -149,10 +136,9 @@ class SwayWaylandHost(StatusNotifierHost, Host):
                                 **self.as_user())
 
     def screenshot(self, path):
-        shot = os.path.join(self.root, "screenshot.png")
-        subprocess.run(["grim", shot], env=self.env, check=True, capture_output=True, timeout=20,
-                       **self.as_user())
-        shutil.move(shot, path)
+        with open(path, "wb") as shot:  # grim runs as the session's user, into our file
+            subprocess.run(["grim", "-"], env=self.env, stdout=shot, stderr=subprocess.PIPE,
+                           check=True, timeout=20, **self.as_user())
 
     def click(self, x, y, button="left"):
         if y < WAYBAR_CONFIG["height"]:
@@ -211,6 +197,6 @@ class SwayWaylandHost(StatusNotifierHost, Host):
 
 class SwayXwaylandHost(SwayWaylandHost):
     name = "sway-xwayland"
-    packages = ("sway", "waybar", "grim", "wtype", "libwayland-dev", "xwayland", "x11-utils",
-                "dbus-daemon", "at-spi2-core")
+    packages = ("sway", "waybar", "grim", "wtype", "xwayland", "x11-utils", "dbus-daemon",
+                "at-spi2-core")
     xwayland = True
