@@ -192,8 +192,11 @@ class Host:
         # bus already there at its start never joins it.
         if getattr(self, "_accessible", None) is None:
             address = self.call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress")[0]
-            self._accessible = AccessibleTree(connect(address))
+            self._accessible = self.listen(AccessibleTree(connect(address)))
         return self._accessible
+
+    def listen(self, tree):
+        return tree.listen()
 
     def choose(self, label):
         # Clicks the row once the host shows it enabled, as a person waits while a poll in

@@ -18,6 +18,16 @@ class Kde(StatusNotifierHost, XvfbHost):
         self.start_display()
         self.start_bus()
         self.start_panel()
+        self.accessible()
+
+    def listen(self, tree):
+        # plasmashell's Qt 5 reads which events are listened to as it joins the accessibility
+        # bus, and only then asks to hear of new listeners: one that registers in between is
+        # never heard of, and no menu ever announced to it. It joins as the bus starts, which our
+        # first call does; listening once it has joined is always heard.
+        self.until_ready(lambda: "plasmashell" in tree.applications(),
+                         "plasmashell on the accessibility bus", 30)
+        return tree.listen()
 
     def start_panel(self):
         self.panel = self.serve("plasmashell", ["plasmashell", "--no-respawn"])
