@@ -17,12 +17,6 @@ REGISTRY = ("org.a11y.atspi.Registry", ROOT)
 Row = namedtuple("Row", "label enabled checked centre")
 
 
-def join_accessibility(env):
-    # Programs started with env expose their objects, Qt's with no screen reader running.
-    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    env.pop("NO_AT_BRIDGE", None)
-
-
 class AccessibleTree:
     def __init__(self, bus):
         self.bus = bus
