@@ -45,10 +45,8 @@ class Server:
         self.name = name
         self.log = os.path.join(log_dir, f"{name}.log")
         with open(self.log, "ab") as log:
-            self.process = subprocess.Popen(argv, env=env,
-                                            stdin=popen.pop("stdin", subprocess.DEVNULL),
-                                            stdout=popen.pop("stdout", subprocess.DEVNULL),
-                                            stderr=log, **popen)
+            self.process = subprocess.Popen(argv, env=env, stderr=log, **{
+                "stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, **popen})
 
     def running(self):
         return self.process.poll() is None
@@ -102,11 +100,9 @@ class Host:
                         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
 
     def missing_packages(self):
-        def installed(package):
-            query = subprocess.run(["dpkg-query", "-W", "-f=${Status}", package],
-                                   capture_output=True, text=True)
-            return query.stdout == "install ok installed"
-        return [package for package in self.packages if not installed(package)]
+        return [package for package in self.packages
+                if subprocess.run(["dpkg-query", "-W", "-f=${Status}", package],
+                                  capture_output=True, text=True).stdout != "install ok installed"]
 
     # --- the session ----------------------------------------------------------------------------
 
@@ -187,8 +183,8 @@ class Host:
         return self.accessible().menu_rows()
 
     def accessible(self):
-        # Started once the host and the program run: a Qt 5 host that finds the accessibility
-        # bus already there at its start never joins it.
+        # Started once the host runs: a Qt 5 host that finds the accessibility bus already there
+        # at its start never joins it.
         if getattr(self, "_accessible", None) is None:
             address = self.call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress")[0]
             self._accessible = self.listen(AccessibleTree(connect(address)))
