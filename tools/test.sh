@@ -40,11 +40,8 @@ cmake --build --preset asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --preset asan -LE 'desktop|panels' -j "$jobs"
 wait "$panels_install" || { cat build/install-panels.log; exit 1; }
-# A stopgap, said in the output: now and then plasmashell on X11 never announces its menus to
-# the accessibility bus, and the KDE row of the matrix cannot read them; a second run is allowed
-# until that is mended. A failure that repeats still fails.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --preset asan -L 'desktop|panels' --repeat until-pass:2
+    ctest --preset asan -L 'desktop|panels'
 
 stage "release build: unit, control and package tests"
 cmake --preset default >/dev/null

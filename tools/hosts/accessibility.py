@@ -17,22 +17,26 @@ REGISTRY = ("org.a11y.atspi.Registry", ROOT)
 Row = namedtuple("Row", "label enabled checked centre")
 
 
-def join_accessibility(env):
-    # Programs started with env expose their objects, Qt's with no screen reader running.
-    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    env.pop("NO_AT_BRIDGE", None)
-
-
 class AccessibleTree:
     def __init__(self, bus):
-        # Listens, as a screen reader does, for objects that show: toolkits leave popup menus
-        # out of an application's children, and announce them only as they show.
         self.bus = bus
         self.popups = []
-        bus.signal_subscribe(None, "org.a11y.atspi.Event.Object", "StateChanged", None, "showing",
-                             Gio.DBusSignalFlags.NONE, self.on_state_changed)
+
+    def listen(self):
+        # Listens, as a screen reader does, for objects that show: toolkits leave popup menus
+        # out of an application's children, and announce them only as they show.
+        self.bus.signal_subscribe(None, "org.a11y.atspi.Event.Object", "StateChanged", None,
+                                  "showing", Gio.DBusSignalFlags.NONE, self.on_state_changed)
         self.call((REGISTRY[0], "/org/a11y/atspi/registry"), "org.a11y.atspi.Registry", "RegisterEvent",
                   GLib.Variant("(sass)", ("object:state-changed:showing", [], "")))
+        return self
+
+    def applications(self):
+        # The names of the applications that have joined the bus.
+        try:
+            return {self.get(node, ACCESSIBLE, "Name") for node in self.children(REGISTRY)}
+        except GLib.Error:  # one left while we read
+            return set()
 
     def on_state_changed(self, _, sender, path, interface, signal, args):
         if args[1] == 1 and (sender, path) not in self.popups:

@@ -9,10 +9,11 @@ import signal
 import subprocess
 import tempfile
 import time
+from contextlib import suppress
 
 from gi.repository import Gio, GLib
 
-from .accessibility import AccessibleTree, join_accessibility
+from .accessibility import AccessibleTree
 
 
 TITLE = "QUORVEL Connect"  # the item's title, by which hosts name its icon
@@ -44,10 +45,8 @@ class Server:
         self.name = name
         self.log = os.path.join(log_dir, f"{name}.log")
         with open(self.log, "ab") as log:
-            self.process = subprocess.Popen(argv, env=env,
-                                            stdin=popen.pop("stdin", subprocess.DEVNULL),
-                                            stdout=popen.pop("stdout", subprocess.DEVNULL),
-                                            stderr=log, **popen)
+            self.process = subprocess.Popen(argv, env=env, stderr=log, **{
+                "stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, **popen})
 
     def running(self):
         return self.process.poll() is None
@@ -95,16 +94,15 @@ class Host:
                 "XDG_SESSION_TYPE", "DESKTOP_SESSION", "AT_SPI_BUS_ADDRESS", "NO_AT_BRIDGE")
         # Set before the bus starts: the services it activates inherit its environment.
         self.env = {k: v for k, v in os.environ.items() if k not in drop}
+        # Qt's programs expose their objects with no screen reader running.
         self.env.update(HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=f"{home}/.config",
-                        XDG_DATA_HOME=f"{home}/.local/share", XDG_CACHE_HOME=f"{home}/.cache")
-        join_accessibility(self.env)
+                        XDG_DATA_HOME=f"{home}/.local/share", XDG_CACHE_HOME=f"{home}/.cache",
+                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
 
     def missing_packages(self):
-        def installed(package):
-            query = subprocess.run(["dpkg-query", "-W", "-f=${Status}", package],
-                                   capture_output=True, text=True)
-            return query.stdout == "install ok installed"
-        return [package for package in self.packages if not installed(package)]
+        return [package for package in self.packages
+                if subprocess.run(["dpkg-query", "-W", "-f=${Status}", package],
+                                  capture_output=True, text=True).stdout != "install ok installed"]
 
     # --- the session ----------------------------------------------------------------------------
 
@@ -153,12 +151,9 @@ class Host:
         marker = f"XDG_RUNTIME_DIR={self.env['XDG_RUNTIME_DIR']}".encode()
         found = []
         for pid in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                with open(f"/proc/{pid}/environ", "rb") as environ:
-                    if marker in environ.read().split(b"\0") and int(pid) != os.getpid():
-                        found.append(int(pid))
-            except OSError:
-                pass
+            with suppress(OSError), open(f"/proc/{pid}/environ", "rb") as environ:
+                if marker in environ.read().split(b"\0") and int(pid) != os.getpid():
+                    found.append(int(pid))
         return found
 
     # --- the interface the matrix drives. Each host defines start; start_panel, which sets
@@ -188,12 +183,15 @@ class Host:
         return self.accessible().menu_rows()
 
     def accessible(self):
-        # Started once the host and the program run: a Qt 5 host that finds the accessibility
-        # bus already there at its start never joins it.
+        # Started once the host runs: a Qt 5 host that finds the accessibility bus already there
+        # at its start never joins it.
         if getattr(self, "_accessible", None) is None:
             address = self.call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress")[0]
-            self._accessible = AccessibleTree(connect(address))
+            self._accessible = self.listen(AccessibleTree(connect(address)))
         return self._accessible
+
+    def listen(self, tree):
+        return tree.listen()
 
     def choose(self, label):
         # Clicks the row once the host shows it enabled, as a person waits while a poll in
@@ -224,15 +222,11 @@ class Host:
         self.servers.clear()
         for sig in (signal.SIGTERM, signal.SIGKILL):
             for pid in self.session_processes():
-                try:
+                with suppress(ProcessLookupError):
                     os.kill(pid, sig)
-                except ProcessLookupError:
-                    pass
-            try:
+            with suppress(TimeoutError):
                 wait_until(lambda: not self.session_processes(), "the session to end", 5)
                 break
-            except TimeoutError:
-                continue
         shutil.rmtree(self.root, ignore_errors=True)
 
     def __enter__(self):

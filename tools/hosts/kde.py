@@ -18,14 +18,24 @@ class Kde(StatusNotifierHost, XvfbHost):
         self.start_display()
         self.start_bus()
         self.start_panel()
+        self.accessible()
+
+    def listen(self, tree):
+        # plasmashell's Qt 5 reads which events are listened to as it joins the accessibility
+        # bus, and only then asks to hear of new listeners: one that registers in between is
+        # never heard of, and no menu ever announced to it. It joins as the bus starts, which our
+        # first call does; listening once it has joined is always heard.
+        self.until_ready(lambda: "plasmashell" in tree.applications(),
+                         "plasmashell on the accessibility bus", 30)
+        return tree.listen()
 
     def start_panel(self):
         self.panel = self.serve("plasmashell", ["plasmashell", "--no-respawn"])
-        self.until_ready(lambda: self.watcher_ready() and self.panel_geometry(),
-                         "the panel with its system tray", 60)
         # A KDE session's window manager leaves the panel out of the work area it publishes, and
-        # programs place their menus by it; this session has none, so the host publishes it.
-        _, _, top, width, _ = self.panel_geometry()
+        # programs place their menus by it; this session has none, so the host publishes it, by
+        # the panel as waited for (a second look, a moment later, once found no panel).
+        top, width = self.until_ready(lambda: self.watcher_ready() and self.panel_geometry(),
+                                      "the panel with its system tray", 60)[2:4]
         self.x("xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA",
                f"0, 0, {width}, {top}")
 

@@ -88,7 +88,5 @@ class XvfbHost(Host):
     def alert(self):
         # Our alert window, if one is shown: the program's only top-level window apart from
         # the icon and the menu, and the only one with a title.
-        for window in self.visible_windows("--classname", "quorvel-connect"):
-            if window[4] > 60 and self.x("xdotool", "getwindowname", window[0]).strip():
-                return window
-        return None
+        return next((w for w in self.visible_windows("--classname", "quorvel-connect")
+                     if w[4] > 60 and self.x("xdotool", "getwindowname", w[0]).strip()), None)
