@@ -114,7 +114,7 @@ TEST(ControlCommand, RepliesWithTheObjectOnStandardOutputOnly) {
 // stop runs where the system gives no descriptor for the child's exit.
 TEST(ControlCommand, StopsAHungScriptAndItsHelperAtTheTimeLimitButNotItsService) {
     for (const auto& [verb, seconds] : {std::pair{"status", 2}, std::pair{"stop", 3}}) {
-        testing::withholdExitWatches(verb == std::string("stop"));
+        testing::exitWatchesWithheld = verb == std::string("stop");
         testing::Installation installation;
         installation.writeScript(R"(
 const {spawn} = require('child_process');
@@ -136,7 +136,7 @@ process.on('SIGTERM', () => process.argv[2] === 'stop' && setTimeout(() => {
         ASSERT_GT(service, 0);
         EXPECT_EQ(std::filesystem::exists(installation.path() / "clean"),
                   verb == std::string("stop"));
-        testing::withholdExitWatches(false);
+        testing::exitWatchesWithheld = false;
         EXPECT_FALSE(haveChildren()) << "the script was not reaped";
         EXPECT_TRUE(endsSoon(helper)) << "the helper was left running: " << verb;
         EXPECT_TRUE(runs(service)) << "the detached service was killed";
@@ -176,9 +176,9 @@ TEST(ControlCommand, TwoThousandRunsLeaveNoDescriptorThreadOrChildBehind) {
     const ControlReply givenUp = runCommandForReply(command, 5s, {});
     pollFails = false;
     EXPECT_EQ(givenUp, waitFailureReply("Cannot allocate memory"));
-    testing::withholdExitWatches(true);
+    testing::exitWatchesWithheld = true;
     EXPECT_EQ(runCommandForReply(command, 5s, {}), expected) << "without an exit descriptor";
-    testing::withholdExitWatches(false);
+    testing::exitWatchesWithheld = false;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("/dev/fd"), {}), descriptors);
     EXPECT_EQ(testing::threads(), threads);
     EXPECT_FALSE(haveChildren());

@@ -3,7 +3,6 @@ extern "C" {  // glibc 2.36 declares pidfd_open() without it
 #include <sys/pidfd.h>
 }
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -13,9 +12,6 @@ extern "C" {  // glibc 2.36 declares pidfd_open() without it
 #include "tests/control/process_probe.h"
 
 namespace quorvel::testing {
-namespace {
-std::atomic<bool> exitWatchesWithheld{false};
-}
 
 bool runs(pid_t pid) {
     std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
@@ -27,10 +23,6 @@ bool runs(pid_t pid) {
 
 long threads() {
     return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
-}
-
-void withholdExitWatches(bool withhold) {
-    exitWatchesWithheld = withhold;
 }
 
 }  // namespace quorvel::testing

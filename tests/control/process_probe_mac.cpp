@@ -4,15 +4,11 @@
 #include <sys/proc_info.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 
 #include "tests/control/process_probe.h"
 
 namespace quorvel::testing {
-namespace {
-std::atomic<bool> exitWatchesWithheld{false};
-}
 
 bool runs(pid_t pid) {
     proc_bsdinfo info{};
@@ -25,10 +21,6 @@ long threads() {
     return proc_pidinfo(getpid(), PROC_PIDTASKINFO, 0, &info, sizeof info) == sizeof info
                ? info.pti_threadnum
                : -1;
-}
-
-void withholdExitWatches(bool withhold) {
-    exitWatchesWithheld = withhold;
 }
 
 }  // namespace quorvel::testing
