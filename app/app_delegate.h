@@ -8,8 +8,8 @@
 
 #include "control/control_queue.h"
 #include "control/control_reply.h"
+#include "interfaces/platform.h"
 #include "menu/menu_state.h"
-#include "platform/interfaces/platform.h"
 
 namespace quorvel {
 

@@ -2,8 +2,8 @@
 
 #include "control/control_command.h"
 #include "control/control_queue.h"
+#include "control/main_thread.h"
 #include "control/serial_queue.h"
-#include "platform/interfaces/main_thread.h"
 
 namespace quorvel {
 

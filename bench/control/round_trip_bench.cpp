@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "control/main_thread.h"
 #include "control/process_system.h"
 #include "control/script_control_queue.h"
-#include "platform/interfaces/main_thread.h"
 
 extern char** environ;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/interfaces/installed_location.h"
+#include "interfaces/installed_location.h"
 
 namespace quorvel {
 

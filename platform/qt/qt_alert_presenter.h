@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/interfaces/alert.h"
+#include "interfaces/alert.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/interfaces/application.h"
+#include "interfaces/application.h"
 #include "platform/qt/instance_lock.h"
 
 namespace quorvel {

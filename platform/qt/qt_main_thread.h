@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/interfaces/main_thread.h"
+#include "control/main_thread.h"
 
 namespace quorvel {
 

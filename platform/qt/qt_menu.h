@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/interfaces/menu.h"
+#include "interfaces/menu.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "platform/interfaces/menu.h"
+#include "interfaces/menu.h"
 
 namespace quorvel {
 

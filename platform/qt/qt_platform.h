@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/interfaces/platform.h"
+#include "interfaces/platform.h"
 #include "platform/qt/program_location.h"
 #include "platform/qt/qt_alert_presenter.h"
 #include "platform/qt/qt_application.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/interfaces/status_item.h"
+#include "interfaces/status_item.h"
 
 namespace quorvel {
 

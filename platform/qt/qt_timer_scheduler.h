@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/interfaces/repeating_timer.h"
+#include "interfaces/repeating_timer.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/interfaces/workspace.h"
+#include "interfaces/workspace.h"
 
 namespace quorvel {
 

@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <memory>
 
-#include "platform/interfaces/status_item.h"
+#include "interfaces/status_item.h"
 #include "platform/qt/sni/dbus_menu_export.h"
 #include "platform/qt/sni/status_notifier_item.h"
 #include "platform/qt/sni/watcher_registration.h"

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/interfaces/alert.h"
-#include "platform/interfaces/application.h"
-#include "platform/interfaces/installed_location.h"
-#include "platform/interfaces/menu.h"
-#include "platform/interfaces/repeating_timer.h"
-#include "platform/interfaces/status_item.h"
-#include "platform/interfaces/workspace.h"
+#include "interfaces/alert.h"
+#include "interfaces/application.h"
+#include "interfaces/installed_location.h"
+#include "interfaces/menu.h"
+#include "interfaces/repeating_timer.h"
+#include "interfaces/status_item.h"
+#include "interfaces/workspace.h"
 
 namespace quorvel {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/interfaces/menu.h"
+#include "interfaces/menu.h"
 
 namespace quorvel {
 
