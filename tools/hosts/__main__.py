@@ -6,18 +6,15 @@
 # Exit status: 0 the icon showed, 1 the icon did not show (the program's stderr follows),
 # 2 the tray host did not start (its servers' stderr follows).
 
-import importlib
 import sys
 
+from . import host_class
 from .base import HostDidNotStart, wait_until
 
 
 def main(name, argv):
-    module = importlib.import_module(f".{name}", __package__)
-    host_class = next(value for value in vars(module).values()
-                      if getattr(value, "name", None) == name)
     try:
-        with host_class() as host:
+        with host_class(name)() as host:
             program = host.spawn_program(argv, cwd="/")
             try:
                 wait_until(lambda: host.icon() or program.poll() is not None, "the icon", 10)
