@@ -17,11 +17,11 @@ packages=(
     qt6-base-dev libgl-dev
     # desktop tests and the headless run: X server, tray host, clicks, screenshots, session bus
     xvfb xauth trayer xdotool x11-utils imagemagick dbus-daemon fonts-dejavu-core
-    # reading menus as the host shows them, from its accessibility tree
-    at-spi2-core
-    # desktop tests: reading the menu over D-Bus, finding the icon in screenshots; the headless
+    # reading menus as the host shows them, from its accessibility tree, through libatspi
+    at-spi2-core gir1.2-atspi-2.0
+    # desktop tests: reading the menu over D-Bus, a stand-in StatusNotifier watcher; the headless
     # run: listeners for the demo service
-    python3-dbus python3-gi gir1.2-glib-2.0 python3-pil curl
+    python3-dbus python3-gi gir1.2-glib-2.0 python3-dbusmock curl
     # packaging checks; the macOS cross stage's Mach-O checks
     dpkg-dev file desktop-file-utils appstream llvm
     # rendering the launcher icons from their SVG art at build time
@@ -29,12 +29,13 @@ packages=(
 )
 
 # The real panels the matrix runs headless: XFCE and KDE Plasma on Xvfb, GNOME Shell with the
-# AppIndicator extension and sway with waybar on Wayland and Xwayland (screenshots with grim, keys
-# with wtype), KDE Plasma on KWin's Wayland (Plasma's menus read over AT-SPI).
+# AppIndicator extension and sway with waybar on Wayland and Xwayland (a pointer and a keyboard
+# from wayvnc, screenshots with grim, keys with wtype), KDE Plasma on KWin's Wayland (Plasma's
+# menus read over AT-SPI).
 panels=(
     xfce4-panel xfconf plasma-workspace plasma-desktop
-    gnome-shell gnome-shell-extension-appindicator sway waybar xwayland qt6-wayland grim wtype
-    kwin-wayland qtwayland5 at-spi2-core
+    gnome-shell gnome-shell-extension-appindicator sway waybar wayvnc xwayland qt6-wayland grim
+    wtype kwin-wayland qtwayland5 python3-pil at-spi2-core gir1.2-atspi-2.0
 )
 case $group in
     all) packages+=("${panels[@]}") ;;

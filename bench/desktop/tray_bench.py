@@ -18,12 +18,13 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 from gi.repository import GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
-from hosts.status_notifier import StatusNotifierHost, serve_stand_in_watcher  # noqa: E402
+from hosts.status_notifier import WATCHER, StatusNotifierHost  # noqa: E402
 from hosts.trayer import Trayer  # noqa: E402
 
 RUNS = 7
@@ -43,28 +44,28 @@ def start_session(host):
     session.start_display()
     session.start_bus()
     if host == "sni":
-        start_watcher(session.bus())
+        start_watcher(session)
     else:
         session.start_panel()
     return session
 
 
 registrations = []  # (time, the registering connection's pid)
-BUS = None  # kept for the whole run: the watcher's name goes with its connection
 
 
-def start_watcher(bus):
-    """Notes when each item registers with the watcher, and from which process."""
-    global BUS
-    BUS = bus
+def start_watcher(session):
+    """Notes when each item registers with the stand-in watcher, and from which process."""
+    bus = session.bus()
 
-    def on_register(connection, sender):
+    def on_register(connection, sender, path, interface, signal, args):
         pid = connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
                                    "org.freedesktop.DBus", "GetConnectionUnixProcessID",
-                                   GLib.Variant("(s)", (sender,)), None, 0, -1, None).unpack()[0]
+                                   GLib.Variant("(s)", (args[0],)), None, 0, -1, None).unpack()[0]
         registrations.append((time.monotonic(), pid))
 
-    serve_stand_in_watcher(bus, on_register)
+    bus.signal_subscribe(None, WATCHER, "StatusNotifierItemRegistered", None, None, 0, on_register)
+    threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
+    session.start_stand_in_watcher()
 
 
 def x_tree(env):

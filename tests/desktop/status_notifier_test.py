@@ -7,6 +7,7 @@ import atexit
 import os
 import select
 import sys
+import threading
 import time
 import unittest
 
@@ -14,8 +15,7 @@ from gi.repository import GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
 from hosts.base import wait_until  # noqa: E402
-from hosts.status_notifier import (DBUSMENU, WATCHER, StatusNotifierHost,  # noqa: E402
-                                   serve_stand_in_watcher)
+from hosts.status_notifier import DBUSMENU, StatusNotifierHost  # noqa: E402
 from hosts.trayer import Trayer  # noqa: E402
 from installation import Installation  # noqa: E402
 
@@ -27,23 +27,19 @@ RUNNING = {"ok": True, "state": "Running", "listeners": 2, "configured": True,
 
 
 class Session(StatusNotifierHost, Trayer):
-    # trayer's session, its panel started when a test asks, and a stand-in watcher whose item
-    # is the one that registered last.
-    registered = []
-    watcher = False
+    # trayer's session, its panel started when a test asks, and a stand-in watcher, started
+    # afresh (no item registered) whenever a test wants one.
+    watcher = None
 
     def items(self):
-        return wait_until(lambda: self.registered, "a StatusNotifierItem")[-1:]
+        return wait_until(super().items, "a StatusNotifierItem")
 
     def set_watcher(self, present):
-        # The stand-in takes or gives up its bus name, as a panel that starts or stops.
-        if present and not self.watcher:
-            serve_stand_in_watcher(self.bus(), lambda _, sender: self.registered.append(sender))
-            self.watcher = True
-        elif present:
-            self.call(*DBUS, "RequestName", "(su)", WATCHER, 4)
-        elif self.watcher:
-            self.call(*DBUS, "ReleaseName", "(s)", WATCHER)
+        # As a panel that stops or starts: the watcher's bus name goes or comes.
+        if self.watcher:
+            self.watcher.stop()
+            self.servers.remove(self.watcher)
+        self.watcher = present and self.start_stand_in_watcher()
 
     def our_menu(self):
         return next((w for w in self.visible_windows("--classname", "quorvel-connect")
@@ -54,6 +50,7 @@ HOST = Session()
 HOST.start_display()
 HOST.start_bus()
 atexit.register(HOST.stop)
+threading.Thread(target=GLib.MainLoop().run, daemon=True).start()  # the signals subscribed to
 
 
 def headline():
@@ -80,7 +77,6 @@ def item_names(program):
 
 class StatusNotifierTest(unittest.TestCase):
     def launch(self, install, *args):
-        HOST.registered.clear()
         program = install.launch_in(HOST, *args)
         self.addCleanup(lambda: (program.kill(), program.wait(), program.stderr.close()))
         return program
@@ -118,14 +114,13 @@ class StatusNotifierTest(unittest.TestCase):
         identity = ("org.kde.StatusNotifierItem", {"Id": "org.quorvel.connect.menu",
                                                    "Menu": "/MenuBar"}, [])
         for restart in range(2):
-            HOST.registered.clear()
             announced.clear()
             HOST.set_watcher(True)
             item = HOST.items()[-1]
             # A host that lost Id and Menu from its cache while it set the item up gets them again.
             wait_until(lambda: (item, identity) in announced, "Id and Menu announced", 5)
             wait_until(lambda: not HOST.icon(), "the XEmbed icon to go")
-            self.assertEqual((len(set(HOST.registered)), len(item_names(program))), (1, 1),
+            self.assertEqual((len(set(HOST.items())), len(item_names(program))), (1, 1),
                              "one item, not Qt's own as well")
             wait_until(lambda: headline() == "QUORVEL Connect · Stopped", "the menu's rows")
             HOST.set_watcher(False)

@@ -32,12 +32,6 @@ def wait_until(predicate, what, timeout=10.0, step=0.05):
     return value
 
 
-def connect(address):
-    flags = (Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
-             | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
-    return Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
-
-
 class Server:
     # A process of the session: stdout as asked, stderr into a file that failures quote.
 
@@ -127,17 +121,20 @@ class Host:
         except TimeoutError as error:
             raise self.did_not_start(str(error)) from None
 
-    def start_bus(self):
-        bus = self.serve("dbus-daemon", ["dbus-daemon", "--session", "--nofork",
+    def start_bus(self, kind="session"):
+        # A plain dbus-daemon of the session's kind; as the system bus, it holds nothing.
+        bus = self.serve(f"{kind}-bus", ["dbus-daemon", "--session", "--nofork",
                                          "--print-address=1"], stdout=subprocess.PIPE)
         address = bus.process.stdout.readline().decode().strip()
         if not address:
-            raise self.did_not_start("the session bus printed no address")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+            raise self.did_not_start(f"the {kind} bus printed no address")
+        self.env[f"DBUS_{kind.upper()}_BUS_ADDRESS"] = address
 
     def bus(self):
         if getattr(self, "_bus", None) is None:
-            self._bus = connect(self.env["DBUS_SESSION_BUS_ADDRESS"])
+            self._bus = Gio.DBusConnection.new_for_address_sync(
+                self.env["DBUS_SESSION_BUS_ADDRESS"], Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+                | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
         return self._bus
 
     def call(self, name, path, interface, method, signature=None, *args):
@@ -187,7 +184,7 @@ class Host:
         # at its start never joins it.
         if getattr(self, "_accessible", None) is None:
             address = self.call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress")[0]
-            self._accessible = self.listen(AccessibleTree(connect(address)))
+            self._accessible = self.listen(AccessibleTree(address))
         return self._accessible
 
     def listen(self, tree):

@@ -10,7 +10,7 @@ from .x11 import HEIGHT, XvfbHost
 class Kde(StatusNotifierHost, XvfbHost):
     name = "kde"
     packages = ("xvfb", "plasma-workspace", "plasma-desktop", "xdotool", "x11-utils",
-                "imagemagick", "at-spi2-core")
+                "imagemagick", "at-spi2-core", "gir1.2-atspi-2.0")
 
     def start(self):
         self.env.update(XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",

@@ -29,7 +29,7 @@ WINDOWS = """print("%s " + JSON.stringify(workspace.clientList().filter(w => !w.
 class KdeWaylandHost(StatusNotifierHost, Host):
     name = "kde-wayland"
     packages = ("kwin-wayland", "plasma-workspace", "plasma-desktop", "qtwayland5", "qt6-wayland",
-                "at-spi2-core", "python3-pil", "dbus-daemon")
+                "at-spi2-core", "gir1.2-atspi-2.0", "python3-pil", "dbus-daemon")
     # The same as GNOME's: the alert is the active window with a title, above the others.
     alert, windows_above = GnomeWaylandHost.alert, GnomeWaylandHost.windows_above
 
@@ -47,7 +47,7 @@ class KdeWaylandHost(StatusNotifierHost, Host):
             "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"])
         socket = os.path.join(self.env["XDG_RUNTIME_DIR"], DISPLAY)
         self.until_ready(lambda: os.path.exists(socket) and self._kwin_ready(), "KWin", 30)
-        self.input = VirtualInput(self, WIDTH, HEIGHT)
+        self.input = VirtualInput(self)
         # Listening before plasmashell starts: it reads at its start which events anyone wants.
         self.accessible()
         self.start_panel()

@@ -1,13 +1,13 @@
-# A bus of a host's own, open to the test: the test runs as root, a session may run as a test
-# user.
+# A session bus open to the test, which runs as root, where the session runs as a test user:
+# a plain session bus admits its own user only.
 
 import os
 
 BUS_CONFIG = """<busconfig>
-  <type>%s</type>
+  <type>session</type>
   <listen>unix:path=%s</listen>
   <auth>EXTERNAL</auth>
-  %s
+  <standard_session_servicedirs/>
   <policy context="default">
     <allow user="*"/>
     <allow own="*"/>
@@ -18,14 +18,13 @@ BUS_CONFIG = """<busconfig>
 """
 
 
-def start_private_bus(host, kind):
-    # Starts a dbus-daemon of `kind` ("session" or "system") in the host's folder and returns its
-    # address once it listens. A session bus activates services with the host's environment.
-    socket = os.path.join(host.root, f"{kind}-bus")
-    config = f"{socket}.conf"
-    services = "<standard_session_servicedirs/>" if kind == "session" else ""
-    with open(config, "w") as f:
-        f.write(BUS_CONFIG % (kind, socket, services))
-    host.serve(f"{kind}-bus", ["dbus-daemon", "--nofork", "--nopidfile", f"--config-file={config}"])
-    host.until_ready(lambda: os.path.exists(socket), f"the {kind} bus")
+def start_private_bus(host):
+    # Starts it in the host's folder and returns its address once it listens. It activates
+    # services with the host's environment.
+    socket = os.path.join(host.root, "session-bus")
+    with open(f"{socket}.conf", "w") as f:
+        f.write(BUS_CONFIG % socket)
+    host.serve("session-bus", ["dbus-daemon", "--nofork", "--nopidfile",
+                               f"--config-file={socket}.conf"])
+    host.until_ready(lambda: os.path.exists(socket), "the session bus")
     return f"unix:path={socket}"

@@ -1,8 +1,8 @@
 # What a StatusNotifier host reads of the program over the session bus: the watcher's list of
 # items, the item's properties and its com.canonical.dbusmenu layout; and a stand-in watcher.
 
+import os
 import re
-import threading
 
 from gi.repository import Gio, GLib
 
@@ -10,25 +10,7 @@ from .base import wait_until
 
 WATCHER = "org.kde.StatusNotifierWatcher"
 DBUSMENU = "com.canonical.dbusmenu"
-STAND_IN_WATCHER = (
-    '<node><interface name="org.kde.StatusNotifierWatcher"><method name='
-    '"RegisterStatusNotifierItem"><arg type="s"/></method><property type="b" access="read" '
-    'name="IsStatusNotifierHostRegistered"/></interface></node>')
-
-
-def serve_stand_in_watcher(bus, on_register):
-    # A StatusNotifierWatcher on `bus` that calls on_register(connection, sender) for each item
-    # that registers and says a host is there; it lives as long as the connection.
-    def on_call(connection, sender, path, interface, method, args, invocation):
-        on_register(connection, sender)
-        invocation.return_value(None)
-
-    interface = Gio.DBusNodeInfo.new_for_xml(STAND_IN_WATCHER).interfaces[0]
-    bus.register_object("/StatusNotifierWatcher", interface, on_call,
-                        lambda *_: GLib.Variant("b", True), None)
-    bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                  "RequestName", GLib.Variant("(su)", (WATCHER, 4)), None, 0, -1, None)
-    threading.Thread(target=GLib.MainLoop().run, daemon=True).start()
+WATCHER_TEMPLATE = os.path.join(os.path.dirname(__file__), "status_notifier_watcher.py")
 
 
 class StatusNotifierHost:
@@ -37,6 +19,13 @@ class StatusNotifierHost:
     def property(self, name, path, interface, prop):
         return self.call(name, path, "org.freedesktop.DBus.Properties", "Get", "(ss)",
                          interface, prop)[0]
+
+    def start_stand_in_watcher(self):
+        # python3-dbusmock's watcher, started afresh, with no item registered yet.
+        self.serve("watcher", ["/usr/bin/python3", "-m", "dbusmock", "--template",
+                               WATCHER_TEMPLATE])
+        self.until_ready(self.watcher_ready, "the stand-in StatusNotifierWatcher")
+        return self.servers[-1]
 
     def watcher_ready(self):
         try:

@@ -8,7 +8,8 @@ from .x11 import XvfbHost
 
 class Trayer(XvfbHost):
     name = "trayer"
-    packages = ("xvfb", "trayer", "xdotool", "x11-utils", "imagemagick", "at-spi2-core")
+    packages = ("xvfb", "trayer", "xdotool", "x11-utils", "imagemagick", "at-spi2-core",
+                "gir1.2-atspi-2.0")
 
     def start(self):
         self.start_display()

@@ -31,7 +31,7 @@ PANEL_CONFIG = """<?xml version="1.0" encoding="UTF-8"?>
 class Xfce(StatusNotifierHost, XvfbHost):
     name = "xfce"
     packages = ("xvfb", "xfce4-panel", "xfconf", "xdotool", "x11-utils", "imagemagick",
-                "at-spi2-core")
+                "at-spi2-core", "gir1.2-atspi-2.0")
     choose = StatusNotifierHost.send_click
     menu_unreadable = "n/a: xfce's tray draws its menus in a plugin wrapper that the panel's " \
                       "accessibility tree does not reach"
