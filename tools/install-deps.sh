@@ -35,7 +35,7 @@ packages=(
 panels=(
     xfce4-panel xfconf plasma-workspace plasma-desktop
     gnome-shell gnome-shell-extension-appindicator sway waybar wayvnc xwayland qt6-wayland grim
-    wtype kwin-wayland qtwayland5 python3-pil at-spi2-core gir1.2-atspi-2.0
+    wtype kwin-wayland qtwayland5 at-spi2-core gir1.2-atspi-2.0
 )
 case $group in
     all) packages+=("${panels[@]}") ;;
