@@ -14,6 +14,10 @@ class Trayer(XvfbHost):
     def start(self):
         self.start_display()
         self.start_bus()
+        # Listening before the program starts: Qt reads which events are listened to as it joins
+        # the accessibility bus, and only then asks to hear of new listeners, so one that
+        # registers in between (as a loaded machine made likely) never hears of its menus.
+        self.accessible()
         self.start_panel()
 
     def start_panel(self):
@@ -28,7 +32,6 @@ class Trayer(XvfbHost):
     def icon(self):
         # Our docked icon's window: the X server's own record of what trayer embedded, nested in
         # trayer's window, where a window left behind by a panel that quit is not.
-        self.accessible()  # listening from now on for our menu, which shows as a popup
         tree = self.x("xwininfo", "-root", "-tree")
         docked = re.findall(r'^ {8,}(0x\w+) .*\("quorvel-connect".* (?:2[24]|3[02])x(?:2[24]|3[02])',
                             tree, re.M)
