@@ -32,6 +32,7 @@ void runDefaultMode(NSTimeInterval seconds, const std::function<bool()>& done) {
 TEST(MenuBar, TheMenuReadsBackAsBuiltOpensOnAClickAndHoldsTicksBoundedly) {
     [NSApplication sharedApplication];
     [NSApp setActivationPolicy:NSApplicationActivationPolicyAccessory];
+    [NSApp finishLaunching];  // as -run does before its first event
     const Row rows[] = {
         {"QUORVEL Connect · Needs attention", false, false, "Error: <b>&amp;</b> at line 1"},
         {"Start at Sign-In", true, true, nullptr},
