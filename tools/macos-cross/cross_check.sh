@@ -59,7 +59,10 @@ check_binary() {  # file, architecture as llvm-objdump names it
 # Compiles every .mm of platform/mac and tests/mac into Mach-O objects (never linked: Zig has no
 # Apple frameworks) through a ninja file of its own, so that a warm run compiles only what changed.
 # ARC and blocks as the real build; -Wno-protocol because GNUstep marks required some delegate
-# methods that Apple marks optional. ($out and $in are ninja's; spaces and colons escaped.)
+# methods that Apple marks optional. stand-in/ bridges GNUstep's headers to Apple's runtime: an
+# empty objc/NSObject.h (Foundation declares NSObject; Apple's header would declare it again when
+# dispatch imports it) and objc/objc-class.h, an old name of <objc/runtime.h> that GNUstep still
+# includes. ($out and $in are ninja's; spaces and colons escaped.)
 compile_objc() {  # darwin c++, scratch folder
     local cxx=$1 scratch=$2 source sources=()
     mkdir -p "$scratch"

@@ -27,7 +27,7 @@ QUORVEL_MACOS(10.9);
 @end
 
 @interface NSAlert (QuorvelMacOS13)
-@property(strong) NSView* accessoryView QUORVEL_MACOS(10.0);
+@property(strong) NSView* accessoryView QUORVEL_MACOS(10.5);
 - (void)layout QUORVEL_MACOS(10.5);
 @end
 

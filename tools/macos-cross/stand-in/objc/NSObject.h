@@ -1,1 +1,2 @@
-// Foundation declares NSObject itself; Apple's runtime header of that name would declare it twice.
+// Empty: GNUstep's Foundation declares NSObject, and Apple's header of this name, which dispatch
+// imports, would declare it a second time.
