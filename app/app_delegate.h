@@ -1,15 +1,17 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "app/menu_command.h"
 #include "control/control_queue.h"
 #include "control/control_reply.h"
 #include "interfaces/platform.h"
-#include "menu/menu_state.h"
 
 namespace quorvel {
 
@@ -39,16 +41,25 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     void handleStatusReply(ControlReply reply);
 
     // menu/
+    // One command row of the menu: its title, its command and the operation that runs it, and the
+    // field that holds it (none for "Open Logs", which nothing changes after construction).
+    struct CommandRow {
+        MenuCommand command;
+        std::string_view title;
+        void (AppDelegate::*run)();
+        std::shared_ptr<MenuRow> AppDelegate::*field;
+        RowKind kind = RowKind::plain;
+        bool separatorAfter = false;
+    };
+    static const std::array<CommandRow, menuCommandCount> commandRows;
     void buildStatusMenu();
-    std::shared_ptr<MenuRow> addCommandRow(std::string_view title, void (AppDelegate::*command)(),
-                                           RowKind kind = RowKind::plain);
     void render();
 
     // commands/
     void action(std::string_view verb, std::string_view title,
                 std::function<void()> then = nullptr);
     void handleActionReply(ControlReply reply, const std::function<void()>& then);
-    bool admitCommand(void (AppDelegate::*command)(), bool MenuState::Rows::*row);
+    bool admitCommand(MenuCommand command);
     void runCommandChosenDuringPoll();
     bool confirmStop();
     void start();
@@ -77,12 +88,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
     bool busy = false;
     // The command in flight is a status poll: a command chosen meanwhile waits for its reply.
     bool pollInFlight = false;
-    // The one state-changing command chosen during the poll in flight, with the row it came from.
-    struct ChosenCommand {
-        void (AppDelegate::*command)() = nullptr;
-        bool MenuState::Rows::*row = nullptr;
-    };
-    ChosenCommand chosenDuringPoll;
+    // The one state-changing command chosen during the poll in flight.
+    std::optional<MenuCommand> chosenDuringPoll;
     bool autoStartPending = false;
     std::unique_ptr<RepeatingTimer> timer;
     std::unique_ptr<ControlQueue> queue;

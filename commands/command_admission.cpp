@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <utility>
 
 #include "app/app_delegate.h"
+#include "menu/menu_state.h"
 
 namespace quorvel {
 
@@ -8,12 +10,12 @@ namespace quorvel {
 // a click: the first command chosen while a poll alone is in flight waits for its reply, and any
 // later one is dropped, so that two quick clicks still run one command. While a state-changing
 // command is in flight, every other is dropped.
-bool AppDelegate::admitCommand(void (AppDelegate::*command)(), bool MenuState::Rows::*row) {
+bool AppDelegate::admitCommand(MenuCommand command) {
     if (!busy) {
         return true;
     }
-    if (pollInFlight && chosenDuringPoll.command == nullptr) {
-        chosenDuringPoll = {command, row};
+    if (pollInFlight && !chosenDuringPoll) {
+        chosenDuringPoll = command;
     }
     return false;
 }
@@ -21,10 +23,12 @@ bool AppDelegate::admitCommand(void (AppDelegate::*command)(), bool MenuState::R
 // Runs the command that waited for the poll's reply as if chosen now, from the state just drawn:
 // its row may be disabled now, and a click there is then no longer possible.
 void AppDelegate::runCommandChosenDuringPoll() {
-    const ChosenCommand chosen = std::exchange(chosenDuringPoll, {});
-    if (chosen.command != nullptr && menuState(state, busy).enabled.*chosen.row) {
-        (this->*chosen.command)();
+    const std::optional<MenuCommand> chosen = std::exchange(chosenDuringPoll, std::nullopt);
+    if (!chosen || !menuState(state, busy).isEnabled(*chosen)) {
+        return;
     }
+    const auto row = std::ranges::find(commandRows, *chosen, &CommandRow::command);
+    (this->*row->run)();
 }
 
 }  // namespace quorvel

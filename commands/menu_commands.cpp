@@ -14,13 +14,13 @@ namespace quorvel {
 // open something touch no state.
 
 void AppDelegate::start() {
-    if (admitCommand(&AppDelegate::start, &MenuState::Rows::start)) {
+    if (admitCommand(MenuCommand::start)) {
         action(verbs::start, texts::starting);
     }
 }
 
 void AppDelegate::stop() {
-    if (!admitCommand(&AppDelegate::stop, &MenuState::Rows::stop) || !confirmStop()) {
+    if (!admitCommand(MenuCommand::stop) || !confirmStop()) {
         return;
     }
     action(verbs::stop, texts::stopping);
@@ -35,7 +35,7 @@ void AppDelegate::qr() {
 }
 
 void AppDelegate::toggleAutomatic() {
-    if (!admitCommand(&AppDelegate::toggleAutomatic, &MenuState::Rows::automatic)) {
+    if (!admitCommand(MenuCommand::toggleAutomatic)) {
         return;
     }
     action(flagReading(state, keys::automatic) ? verbs::autoOff : verbs::autoOn, texts::saving);
@@ -54,7 +54,7 @@ void AppDelegate::quit() {
         platform.application.terminate();
         return;
     }
-    if (!admitCommand(&AppDelegate::quit, &MenuState::Rows::quit) || !confirmStop()) {
+    if (!admitCommand(MenuCommand::quit) || !confirmStop()) {
         return;
     }
     action(verbs::stop, texts::stopping,

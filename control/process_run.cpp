@@ -117,7 +117,10 @@ class ChildProcess {
         for (;;) {
             siginfo_t info{};
             if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0) {
-                return info.si_pid == pid;
+                // macOS may also report a child that was stopped or continued: it has not ended.
+                return info.si_pid == pid &&
+                       (info.si_code == CLD_EXITED || info.si_code == CLD_KILLED ||
+                        info.si_code == CLD_DUMPED);
             }
             if (errno == EINTR) {
                 continue;

@@ -36,14 +36,17 @@ MenuState menuState(const ControlReply& lastReply, bool busy) {
     const std::vector<bool> owned = flagListReading(lastReply, keys::owned);
     const bool ownsSomething = std::ranges::find(owned, true) != owned.end();
     const bool configured = flagReading(lastReply, keys::configured);
-    shown.enabled = {
-        .start = !busy && configured && stateWord == keys::stoppedState,
-        .stop = !busy && ownsSomething && !flagReading(lastReply, keys::foreign),
-        .dashboard = !busy && owned.size() >= 2 && owned[1],
-        .qr = !busy && owned.size() >= 2 && owned[1],
-        .automatic = !busy && configured,
-        .quit = !busy,
+    const bool pagesOpen = owned.size() >= 2 && owned[1];
+    auto enable = [&shown](MenuCommand command, bool enabled) {
+        shown.enabled[static_cast<std::size_t>(command)] = enabled;
     };
+    enable(MenuCommand::start, !busy && configured && stateWord == keys::stoppedState);
+    enable(MenuCommand::stop, !busy && ownsSomething && !flagReading(lastReply, keys::foreign));
+    enable(MenuCommand::dashboard, !busy && pagesOpen);
+    enable(MenuCommand::qr, !busy && pagesOpen);
+    enable(MenuCommand::toggleAutomatic, !busy && configured);
+    enable(MenuCommand::logs, true);
+    enable(MenuCommand::quit, !busy);
     shown.automaticChecked = flagReading(lastReply, keys::automatic);
     return shown;
 }

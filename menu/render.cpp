@@ -1,4 +1,5 @@
 #include "app/app_delegate.h"
+#include "menu/menu_state.h"
 
 namespace quorvel {
 
@@ -9,13 +10,12 @@ void AppDelegate::render() {
     statusItem->setTitle(shown.headline);
     detailItem->setTitle(shown.detail);
     detailItem->setToolTip(shown.detailToolTip);
-    startItem->setEnabled(shown.enabled.start);
-    stopItem->setEnabled(shown.enabled.stop);
-    dashboardItem->setEnabled(shown.enabled.dashboard);
-    qrItem->setEnabled(shown.enabled.qr);
-    autoItem->setEnabled(shown.enabled.automatic);
+    for (const CommandRow& row : commandRows) {
+        if (row.field != nullptr) {
+            (this->*row.field)->setEnabled(shown.isEnabled(row.command));
+        }
+    }
     autoItem->setChecked(shown.automaticChecked);
-    quitItem->setEnabled(shown.enabled.quit);
     item->button().setToolTip(shown.iconToolTip);
 }
 

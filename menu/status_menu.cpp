@@ -6,6 +6,21 @@
 
 namespace quorvel {
 
+// The command rows, top to bottom, below the headline, the detail row and a separator. A new row
+// is one entry here, its operation and the rule that enables it (menu_state.cpp).
+const std::array<AppDelegate::CommandRow, menuCommandCount> AppDelegate::commandRows = {{
+    {MenuCommand::start, texts::startRow, &AppDelegate::start, &AppDelegate::startItem},
+    {MenuCommand::stop, texts::stopRow, &AppDelegate::stop, &AppDelegate::stopItem, RowKind::plain,
+     true},
+    {MenuCommand::dashboard, texts::dashboardRow, &AppDelegate::dashboard,
+     &AppDelegate::dashboardItem},
+    {MenuCommand::qr, texts::qrRow, &AppDelegate::qr, &AppDelegate::qrItem, RowKind::plain, true},
+    {MenuCommand::toggleAutomatic, texts::automaticRow, &AppDelegate::toggleAutomatic,
+     &AppDelegate::autoItem, RowKind::checkMark},
+    {MenuCommand::logs, texts::logsRow, &AppDelegate::logs, nullptr, RowKind::plain, true},
+    {MenuCommand::quit, texts::quitRow, &AppDelegate::quit, &AppDelegate::quitItem},
+}};
+
 void AppDelegate::buildStatusMenu() {
     item = platform.statusBar.addStatusItem();
     item->button().setImage(std::string(texts::iconSymbol), std::string(texts::productName));
@@ -18,28 +33,21 @@ void AppDelegate::buildStatusMenu() {
     menu->addRow(statusItem);
     menu->addRow(detailItem);
     menu->addSeparator();
-    startItem = addCommandRow(texts::startRow, &AppDelegate::start);
-    stopItem = addCommandRow(texts::stopRow, &AppDelegate::stop);
-    menu->addSeparator();
-    dashboardItem = addCommandRow(texts::dashboardRow, &AppDelegate::dashboard);
-    qrItem = addCommandRow(texts::qrRow, &AppDelegate::qr);
-    menu->addSeparator();
-    autoItem =
-        addCommandRow(texts::automaticRow, &AppDelegate::toggleAutomatic, RowKind::checkMark);
-    addCommandRow(texts::logsRow, &AppDelegate::logs);
-    menu->addSeparator();
-    quitItem = addCommandRow(texts::quitRow, &AppDelegate::quit);
+    for (const CommandRow& commandRow : commandRows) {
+        std::shared_ptr<MenuRow> row =
+            platform.menus.makeRow(std::string(commandRow.title), commandRow.kind);
+        row->setAction(weakCall(weak_from_this(), commandRow.run));
+        menu->addRow(row);
+        if (commandRow.field != nullptr) {
+            this->*commandRow.field = std::move(row);
+        }
+        if (commandRow.separatorAfter) {
+            menu->addSeparator();
+        }
+    }
 
     item->setMenu(menu);
     menu->setAutoenablesItems(false);
-}
-
-std::shared_ptr<MenuRow> AppDelegate::addCommandRow(std::string_view title,
-                                                    void (AppDelegate::*command)(), RowKind kind) {
-    std::shared_ptr<MenuRow> row = platform.menus.makeRow(std::string(title), kind);
-    row->setAction(weakCall(weak_from_this(), command));
-    menu->addRow(row);
-    return row;
 }
 
 }  // namespace quorvel

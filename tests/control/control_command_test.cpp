@@ -149,6 +149,21 @@ process.on('SIGTERM', () => process.argv[2] === 'stop' && setTimeout(() => {
     }
 }
 
+// A script stopped for a moment and then continued has not ended: its reply still counts. The exit
+// is checked by asking, as no exit descriptor wakes for a stop.
+TEST(ControlCommand, AStoppedAndContinuedScriptHasNotEnded) {
+    testing::exitWatchesWithheld = true;
+    testing::Installation installation;
+    installation.writeScript(R"(
+require('child_process').spawn('sh', ['-c', `sleep 1; kill -CONT ${process.pid}`],
+                               {stdio: 'ignore', detached: true});
+process.kill(process.pid, 'SIGSTOP');
+console.log('{"ok": true}');
+)");
+    EXPECT_EQ(runControlCommand(installation.path(), "start", limits), R"({"ok": true})"_json);
+    testing::exitWatchesWithheld = false;
+}
+
 // A program that ends at once, leaving a process that holds its output and writes to it once more
 // after both the drain time and the time limit: the run keeps only what came before the drain time
 // ran out, whether the limit falls inside it (which is no time-out) or after it. A shell stands in

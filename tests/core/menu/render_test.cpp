@@ -50,6 +50,8 @@ TEST(RenderTest, RepliesAsAPersonSeesThem) {
         {R"({"ok": false, "error": "Failed", "state": "Running", "listeners": 3, "owned": [true,
              true], "configured": true, "automatic": true})"_json,
          "Needs attention|Listener count unavailable|Failed|Failed|-----++"},
+        {R"({"ok": false, "error": 42})"_json,
+         "Needs attention|Listener count unavailable|none|Needs attention|-----++"},
         {R"({"state": "Running"})"_json,
          "Needs attention|Listener count unavailable|Unable to read status|Unable to read "
          "status|-----++"},
