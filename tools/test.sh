@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the macOS cross build and its checks, the
-# unit and control tests under ThreadSanitizer, the reply fuzzer for a bounded time, then the unit,
+# lint of the GitHub workflows, the unit and control tests under ThreadSanitizer, the reply fuzzer for a bounded time, then the unit,
 # control, desktop and real panels tests with the program built with AddressSanitizer + UBSan,
 # and last the release build's unit, control and package tests.
 set -euo pipefail
@@ -22,6 +22,9 @@ stage() { printf '\n==== %s ====\n' "$*"; }
 
 stage "macOS: cross-compiling for aarch64-macos.13.0 and x86_64-macos.13.0"
 tools/macos-cross/cross_check.sh
+
+stage "GitHub workflows: actionlint"
+tools/actionlint/lint.sh
 
 stage "sanitizers: ThreadSanitizer"
 cmake --preset tsan >/dev/null

@@ -1,5 +1,5 @@
-# macOS: the program as a menu-bar-only .app bundle. Included by platform/qt/CMakeLists.txt on
-# Apple only; Linux builds never read it. Built and tested by the macOS CI job (see the README).
+# macOS: the program as a menu-bar-only .app bundle. Included by platform/mac/CMakeLists.txt;
+# Linux builds never read it. Built and tested by the macOS CI job (see the README).
 #
 # The bundle keeps the identifier by which running copies are recognised, shows no Dock icon from
 # its first instant (LSUIElement), and carries the program icon rendered from the same SVG art.

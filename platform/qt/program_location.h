@@ -4,8 +4,7 @@
 
 namespace quorvel {
 
-// Linux: the running executable (/proc/self/exe), or the AppImage it was started from ($APPIMAGE).
-// macOS: the .app bundle.
+// The running executable (/proc/self/exe), or the AppImage it was started from ($APPIMAGE).
 class ProgramLocation : public InstalledLocation {
   public:
     std::filesystem::path programLocation() override;

@@ -2,25 +2,11 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <cstdio>
 
 namespace quorvel {
 
 int QtApplication::runningCopies(std::string_view identifier) {
-    const InstanceLock::Result result = lock.acquire(identifier);
-    switch (result.outcome) {
-        case InstanceLock::Outcome::acquired:
-            return 1;
-        case InstanceLock::Outcome::heldElsewhere:
-            return 2;
-        case InstanceLock::Outcome::unavailable:
-            break;
-    }
-    // Refusing to run because of a folder someone else planted would let them keep us from
-    // starting; run, without the guard, and say so.
-    std::fprintf(stderr, "quorvel-connect: cannot check for another running copy (%s)\n",
-                 result.problem.c_str());
-    return 1;
+    return lock.runningCopies(identifier);
 }
 
 void QtApplication::terminate() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "interfaces/application.h"
-#include "platform/qt/instance_lock.h"
+#include "platform/posix/instance_lock.h"
 
 namespace quorvel {
 

@@ -7,7 +7,7 @@ namespace quorvel {
 class TickHold;
 
 // The system tray: on Linux a StatusNotifier item of our own, or an XEmbed icon where the tray
-// knows no other kind; on macOS the menu bar's status item.
+// knows no other kind.
 class QtStatusBar : public StatusBar {
   public:
     explicit QtStatusBar(TickHold& hold) : hold(hold) {}
@@ -15,8 +15,8 @@ class QtStatusBar : public StatusBar {
     std::unique_ptr<StatusItem> addStatusItem() override;
 
   private:
-    // The menu that a tray host draws holds the ticks through it; macOS has no such host.
-    [[maybe_unused]] TickHold& hold;
+    // The menu that a tray host draws holds the ticks through it.
+    TickHold& hold;
 };
 
 }  // namespace quorvel

@@ -35,8 +35,8 @@ class TickHold : public QObject {
         TickHold& hold;
     };
 
-    // Ticks wait while `menu` is open: from its aboutToShow to its aboutToHide, because a native
-    // menu (macOS's menu bar) is never "visible" to Qt.
+    // Ticks wait while `menu` is open: from its aboutToShow to its aboutToHide, because a menu
+    // drawn natively is never "visible" to Qt.
     void watchMenu(QMenu* menu);
 
     // A StatusNotifier host that draws the menu itself says when it opened and closed it; ticks

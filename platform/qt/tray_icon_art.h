@@ -18,12 +18,11 @@ inline constexpr std::array<double, 5> barLengths = {10, 22, 34, 22, 10};  // ca
 // drawn at that size, with the bars snapped to whole pixels so that small icons stay crisp.
 QPixmap drawTrayIcon(int size);
 
-// The tray's icon: on Linux the drawing above at 16, 22, 24, 32, 48 and 64 pixels; on macOS a
-// single-colour template image that the menu bar tints.
+// The tray's icon: the drawing above at 16, 22, 24, 32, 48 and 64 pixels.
 QIcon trayIcon();
 
 // The icon of the program's windows (the alerts), in title bars and window switchers: on Linux
-// the same drawing, up to 256 pixels; on macOS none, since the bundle's icon serves.
+// the same drawing, up to 256 pixels.
 QIcon windowIcon();
 
 }  // namespace quorvel

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "platform/qt/instance_lock.h"
+#include "platform/posix/instance_lock.h"
 
 namespace quorvel {
 

@@ -4,9 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
-#include "platform/qt/instance_lock.h"
+#include "platform/posix/instance_lock.h"
 
 namespace quorvel {
 namespace {
@@ -100,6 +101,21 @@ InstanceLock::Result InstanceLock::acquire(std::string_view identifier) {
     }
     lockFd = fd;
     return {Outcome::acquired, {}};
+}
+
+int InstanceLock::runningCopies(std::string_view identifier) {
+    const Result result = acquire(identifier);
+    switch (result.outcome) {
+        case Outcome::acquired:
+            return 1;
+        case Outcome::heldElsewhere:
+            return 2;
+        case Outcome::unavailable:
+            break;
+    }
+    std::fprintf(stderr, "quorvel-connect: cannot check for another running copy (%s)\n",
+                 result.problem.c_str());
+    return 1;
 }
 
 }  // namespace quorvel

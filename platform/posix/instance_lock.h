@@ -30,6 +30,11 @@ class InstanceLock {
 
     Result acquire(std::string_view identifier);
 
+    // Running copies as the application reports them: 1 once this process holds the lock, 2 while
+    // another copy holds it. A lock that cannot be taken counts as 1, said on stderr: refusing to
+    // run because of a folder someone else planted would let them keep us from starting.
+    int runningCopies(std::string_view identifier);
+
     // Per system (instance_lock_linux.cpp, instance_lock_mac.cpp). The folder private to the user
     // and cleared at logout where the lock goes first ($XDG_RUNTIME_DIR on Linux), or empty; and
     // the fallback parent, which must not be cleaned of files while a lock is held there.
