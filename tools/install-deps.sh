@@ -26,6 +26,8 @@ packages=(
     dpkg-dev file desktop-file-utils appstream llvm
     # rendering the launcher icons from their SVG art at build time
     librsvg2-bin
+    # the soak benchmark's sped-up clock
+    libfaketime
 )
 
 # The real panels the matrix runs headless: XFCE and KDE Plasma on Xvfb, GNOME Shell with the

@@ -12,7 +12,6 @@
 #include "control/script_control_queue.h"
 #include "platform/qt/graphical_session.h"
 #include "platform/qt/qt_platform.h"
-#include "platform/qt/tray_icon_art.h"
 
 int main(int argc, char* argv[]) {
     if (!quorvel::hasGraphicalSession()) {
@@ -28,10 +27,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("org.quorvel.connect.menu"));
     QApplication::setApplicationDisplayName(QStringLiteral("QUORVEL Connect"));
     QApplication::setDesktopFileName(QStringLiteral("org.quorvel.connect.menu"));
-    // The alerts show it in title bars and window switchers, installed desktop file or not.
-    if (const QIcon icon = quorvel::windowIcon(); !icon.isNull()) {
-        QApplication::setWindowIcon(icon);
-    }
     // Closing an alert is not the end of the program: it has no window otherwise.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -20,7 +20,10 @@ QPoint hostPointOrPointer(QPoint hostPoint, QPoint pointer) {
 
 // The stretch of panel to touch and keep clear at `point`: one pixel wide and the panel's
 // thickness. A point on the line between a panel and the work area belongs to the panel, as
-// hosts that give the panel's inner edge mean it.
+// hosts that give the panel's inner edge mean it. With no work area, the point is taken for the
+// panel's middle row, rounded down on a panel of even thickness as a click on an icon's centre
+// is; of the two thicknesses that leaves, the thinner, so that the menu may cover the panel's
+// edge row but never leaves a gap.
 QRect panelAt(QPoint point, const QRect& screen, const QRect& available) {
     if (available.top() > screen.top() && point.y() <= available.top()) {
         return {point.x(), screen.top(), 1, available.top() - screen.top()};
@@ -34,7 +37,8 @@ QRect panelAt(QPoint point, const QRect& screen, const QRect& available) {
         return {point.x(), screen.top(), 1, 2 * fromTop + 1};
     }
     if (fromBottom >= 0 && fromBottom < panelBand) {
-        return {point.x(), point.y() - fromBottom, 1, 2 * fromBottom + 1};
+        const int thickness = std::max(1, 2 * fromBottom);
+        return {point.x(), screen.bottom() + 1 - thickness, 1, thickness};
     }
     return {point, QSize(1, 1)};
 }

@@ -18,7 +18,8 @@ struct AlertBox {
 
 // Alerts as QMessageBox, built explicitly: plain text, buttons in the order given with the first
 // as the default, the alert's cancel button as the escape button, a single "OK" when no button
-// is given. Every alert comes to the front; timer ticks wait while it runs.
+// is given. The texts are selectable, and a long one scrolls so that the alert fits the screen.
+// Every alert comes to the front, with the program's icon; timer ticks wait while it runs.
 class QtAlertPresenter : public AlertPresenter {
   public:
     explicit QtAlertPresenter(TickHold& hold);

@@ -5,10 +5,16 @@
 
 namespace quorvel {
 
-TickHold::TickHold(std::chrono::milliseconds hostHoldLimit) {
-    hostHold.setSingleShot(true);
-    hostHold.setInterval(hostHoldLimit);
+TickHold::TickHold() {
+    for (QTimer* limit : {&hostHold, &menuHold}) {
+        limit->setSingleShot(true);
+        limit->setInterval(menuHoldLimit);
+    }
     connect(&hostHold, &QTimer::timeout, this, &TickHold::releaseSoon);
+    connect(&menuHold, &QTimer::timeout, this, [this] {
+        openMenus.clear();
+        releaseSoon();
+    });
 }
 
 TickHold::AlertScope::AlertScope(TickHold& hold) : hold(hold) {
@@ -25,10 +31,12 @@ void TickHold::watchMenu(QMenu* menu) {
         if (!openMenus.contains(menu)) {
             openMenus.append(menu);
         }
+        menuHold.start();
     });
     connect(menu, &QMenu::aboutToHide, this, [this, menu] {
-        openMenus.removeAll(menu);
-        releaseSoon();
+        if (openMenus.removeAll(menu) > 0) {
+            releaseSoon();
+        }
     });
 }
 

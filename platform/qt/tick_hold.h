@@ -11,12 +11,17 @@ class QMenu;
 namespace quorvel {
 
 // Why timer ticks wait: a watched menu is on screen, or a modal alert runs. The timers remember
-// ticks that fell due meanwhile and deliver one when `released` is emitted.
+// ticks that fell due meanwhile and deliver one when `released` is emitted. A menu holds them for
+// at most `menuHoldLimit` after it opened, whether or not its closing is ever reported (a lost
+// signal, a host that crashed): polling pauses, but never stops for good. An alert's end cannot be
+// lost, so it holds them until it closes.
 class TickHold : public QObject {
     Q_OBJECT
 
   public:
-    explicit TickHold(std::chrono::milliseconds hostHoldLimit = std::chrono::seconds(30));
+    static constexpr std::chrono::seconds menuHoldLimit{30};
+
+    TickHold();
 
     // Holds ticks for as long as it lives; scopes nest.
     class AlertScope {
@@ -35,8 +40,7 @@ class TickHold : public QObject {
     void watchMenu(QMenu* menu);
 
     // A StatusNotifier host that draws the menu itself says when it opened and closed it; ticks
-    // wait in between. A host that never says it closed the menu holds them for at most
-    // `hostHoldLimit` after it opened it: polling pauses, but never stops for good.
+    // wait in between.
     void holdForHost();
     void releaseHost();
 
@@ -52,8 +56,9 @@ class TickHold : public QObject {
     void releaseSoon();
 
     int alertDepth = 0;
-    // Runs while a host's menu holds the ticks.
+    // Each runs while a host's menu, or ours, holds the ticks.
     QTimer hostHold;
+    QTimer menuHold;
     QList<QPointer<QMenu>> openMenus;
 };
 

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QTextDocument>
-
-#include "platform/qt/qt_alert_presenter.h"
 
 namespace quorvel {
 namespace {
@@ -38,21 +35,6 @@ TEST(PlainText, TextFromTheScriptShowsAsWrittenInTooltipsRowsAndHostMenus) {
         EXPECT_EQ(displayed(literalToolTip(c.text)), c.text);
         EXPECT_EQ(literalActionText(c.text), c.actionText);
         EXPECT_EQ(dbusMenuLabel(literalActionText(c.text)), c.hostLabel);
-    }
-}
-
-// What an alert's labels show is what a person selects and copies from them.
-TEST(PlainText, AlertsShowTheirTextsAsWritten) {
-    const std::string message = "Port <b>8080</b> & more";
-    const std::string informative = "<i>busy</i>";
-    const AlertBox alert = QtAlertPresenter::build({message, informative, {}, {}});
-    for (const auto& [name, text] :
-         {std::pair{"qt_msgbox_label", message}, {"qt_msgbox_informativelabel", informative}}) {
-        auto* label = alert.box->findChild<QLabel*>(QString::fromLatin1(name));
-        ASSERT_NE(label, nullptr) << name;
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        label->setSelection(0, static_cast<int>(QString::fromStdString(text).size()));
-        EXPECT_EQ(label->selectedText().toStdString(), text) << name;
     }
 }
 
